@@ -1,0 +1,200 @@
+#include "VinolaAudioProcessor.h"
+#include "MvPlatform.h"
+#include "VinolaParameterTable.h"
+
+#include <cmath>
+
+namespace
+{
+    constexpr juce::int32 fourCharCode (const char (&c)[5]) noexcept
+    {
+        return (juce::int32) (((juce::uint32) (unsigned char) c[0] << 24) | ((juce::uint32) (unsigned char) c[1] << 16)
+                              | ((juce::uint32) (unsigned char) c[2] << 8) | (juce::uint32) (unsigned char) c[3]);
+    }
+}
+
+VinolaAudioProcessor::VinolaAudioProcessor()
+    : juce::AudioProcessor (BusesProperties()
+                                .withInput ("Input", juce::AudioChannelSet::stereo(), true)
+                                .withOutput ("Output", juce::AudioChannelSet::stereo(), true)),
+      globalSettings ("Vinola", 0)
+{
+    juce::PropertiesFile::Options options;
+    options.applicationName = "Vinola";
+    options.filenameSuffix = ".settings";
+    options.folderName = "Marvolund";
+    options.osxLibrarySubFolder = "Application Support";
+    options.commonToAllUsers = false;
+    options.ignoreCaseOfKeyNames = false;
+    options.doNotSave = false;
+    options.millisecondsBeforeSaving = 3000;
+    options.storageFormat = juce::PropertiesFile::storeAsCompressedBinary;
+    options.processLock = nullptr;
+    globalSettings.settingsFile = std::make_unique<juce::PropertiesFile> (
+        juce::File (globalSettings.userDataFolder).getChildFile ("Vinola.settings"), options);
+
+    generatorMode.store (1, std::memory_order_relaxed);
+    generatorsRunning.store (false, std::memory_order_relaxed);
+
+    for (int i = 0; i < VinolaParameterTable::numParameters; ++i)
+    {
+        const auto& row = VinolaParameterTable::rows[i];
+        auto* p = new juce::AudioParameterFloat (
+            juce::ParameterID { juce::String (i) + row.name, i == VinolaParameterTable::wobble ? 2 : 1 },
+            row.name,
+            juce::NormalisableRange<float> (0.0f, 1.0f, 0.0f, 1.0f),
+            VinolaParameterTable::normalisedDefault (i));
+        addParameter (p);
+        parameterObjects.add (p);
+    }
+
+    dsp.reset();
+    updateParameters (1);
+    dsp.reset();
+}
+
+VinolaAudioProcessor::~VinolaAudioProcessor() = default;
+
+const juce::String VinolaAudioProcessor::getName() const { return "Vinola"; }
+
+void VinolaAudioProcessor::prepareToPlay (double sampleRate, int)
+{
+    dsp.setSampleRate (sampleRate);
+    setLatencySamples (4);
+}
+
+void VinolaAudioProcessor::releaseResources() {}
+
+void VinolaAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce::MidiBuffer&)
+{
+    juce::ScopedNoDenormals noDenormals;
+
+    bool hasPlayHead = false, hasPosition = false, playing = false;
+    if (auto* playHead = getPlayHead())
+    {
+        hasPlayHead = true;
+        if (const auto position = playHead->getPosition())
+        {
+            hasPosition = true;
+            playing = position->getIsPlaying();
+        }
+    }
+
+    const int mode = generatorMode.load (std::memory_order_relaxed);
+    const bool running = mode != 2 && (mode == 0 || ! hasPlayHead || ! hasPosition || playing);
+    generatorsRunning.store (running, std::memory_order_relaxed);
+
+    const int numSamples = buffer.getNumSamples();
+    const int numInputs = getTotalNumInputChannels();
+    // The bus rule keeps the layout at one or two channels; the buffer is trusted no further.
+    const int numOutputs = juce::jmin (getTotalNumOutputChannels(), buffer.getNumChannels());
+
+    for (int ch = numInputs; ch < numOutputs; ++ch)
+        if (! buffer.hasBeenCleared())
+            MvPlatform::clearFloats (buffer.getWritePointer (ch), numSamples);
+
+    updateParameters (numSamples);
+
+    const int numChannels = juce::jmin (numOutputs, 2);
+    float* channels[2] = { nullptr, nullptr };
+    for (int ch = 0; ch < numChannels; ++ch)
+        channels[ch] = buffer.getWritePointer (ch);
+
+    float frameA[2] = { 0.0f, 0.0f };
+    float frameB[2] = { 0.0f, 0.0f };
+    for (int i = 0; i < numSamples; ++i)
+    {
+        for (int ch = 0; ch < numChannels; ++ch)
+            frameA[ch] = channels[ch][i];
+
+        dsp.processFrame (frameA, frameB, numChannels, running);
+
+        for (int ch = 0; ch < numChannels; ++ch)
+            channels[ch][i] = frameB[ch] + frameA[ch];
+    }
+}
+
+double VinolaAudioProcessor::getTailLengthSeconds() const { return 0.0; }
+bool VinolaAudioProcessor::acceptsMidi() const { return false; }
+bool VinolaAudioProcessor::producesMidi() const { return false; }
+
+juce::AudioProcessorEditor* VinolaAudioProcessor::createEditor()
+{
+    return new juce::GenericAudioProcessorEditor (*this);
+}
+
+bool VinolaAudioProcessor::hasEditor() const { return true; }
+int VinolaAudioProcessor::getNumPrograms() { return 1; }
+int VinolaAudioProcessor::getCurrentProgram() { return 0; }
+void VinolaAudioProcessor::setCurrentProgram (int) {}
+const juce::String VinolaAudioProcessor::getProgramName (int) { return {}; }
+void VinolaAudioProcessor::changeProgramName (int, const juce::String&) {}
+
+void VinolaAudioProcessor::getStateInformation (juce::MemoryBlock& destData)
+{
+    juce::MemoryOutputStream out (destData, true);
+    const auto& params = getParameters();
+    const int n = params.size();
+
+    for (int i = 0; i < n - 1; ++i)
+        out.writeFloat (params[i]->getValue());
+
+    out.writeInt (generatorMode.load (std::memory_order_relaxed));
+    out.writeFloat (params[n - 1]->getValue());
+}
+
+void VinolaAudioProcessor::setStateInformation (const void* data, int sizeInBytes)
+{
+    if (data == nullptr || sizeInBytes < 0)
+        sizeInBytes = 0;
+
+    juce::MemoryInputStream in (data, (size_t) sizeInBytes, false);
+    const auto& params = getParameters();
+    const int n = params.size();
+
+    // A damaged blob may carry NaN or infinity; such a value restores the parameter's default
+    // rather than poisoning the engine. A value cut short reads as 0, as it always has.
+    auto apply = [] (juce::AudioProcessorParameter* p, float v)
+    {
+        p->setValueNotifyingHost (std::isfinite (v) ? v : p->getDefaultValue());
+    };
+
+    for (int i = 0; i < n - 1; ++i)
+        apply (params[i], in.readFloat());
+
+    if (! in.isExhausted())
+        generatorMode.store (in.readInt(), std::memory_order_relaxed);
+    else
+        generatorMode.store (1, std::memory_order_relaxed);
+
+    apply (params[n - 1], in.isExhausted() ? 0.0f : in.readFloat());
+}
+
+juce::int32 VinolaAudioProcessor::getAAXPluginIDForMainBusConfig (const juce::AudioChannelSet& mainInputLayout,
+                                                                  const juce::AudioChannelSet&,
+                                                                  bool idForAudioSuite) const
+{
+    if (idForAudioSuite)
+        return fourCharCode ("jyaa");
+    return mainInputLayout == juce::AudioChannelSet::mono() ? fourCharCode ("jcaa") : fourCharCode ("jcab");
+}
+
+bool VinolaAudioProcessor::isBusesLayoutSupported (const BusesLayout& layouts) const
+{
+    if (layouts.inputBuses.isEmpty())
+        return false;
+
+    const auto input = layouts.getMainInputChannelSet();
+    const auto output = layouts.getMainOutputChannelSet();
+    return input == output && (input.size() == 1 || input.size() == 2);
+}
+
+void VinolaAudioProcessor::updateParameters (int numSamples) noexcept
+{
+    (void) numSamples;
+}
+
+juce::AudioProcessor* JUCE_CALLTYPE createPluginFilter()
+{
+    return new VinolaAudioProcessor();
+}

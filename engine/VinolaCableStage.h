@@ -1,0 +1,21 @@
+#pragma once
+
+#include <cstdint>
+
+/** A bad cable: table-driven level dropouts, a rectifying contact at very low quality and the
+    first channel at half level below 0.2. */
+class VinolaCableStage
+{
+public:
+    /** The two 65,536-entry random tables (contact, dropout); owned by the engine. */
+    void setTables (const float* contactTable, const float* dropoutTable) noexcept;
+
+    /** Runs one frame in place; cableQuality is this frame's smoothed CABLE QUALITY value. */
+    void process (float* frame, int numChannels, float cableQuality) noexcept;
+
+    std::uint16_t tableIndex = 0;
+
+private:
+    const float* contact = nullptr;
+    const float* dropout = nullptr;
+};
