@@ -1,11 +1,29 @@
 #include "VinolaAudioProcessor.h"
 #include "MvPlatform.h"
 #include "VinolaParameterTable.h"
+#include "VinolaResources.h"
 
 #include <cmath>
+#include <cstdlib>
+#include <cstring>
 
 namespace
 {
+    // A heap copy of an embedded resource as a stereo entry; an unknown name gives an empty one.
+    VinolaSampleEntry copyResource (const char* name, bool looping)
+    {
+        int size = 0;
+        const void* bytes = VinolaResources::find (name, size);
+        float* block = nullptr;
+        if (bytes != nullptr && size > 0)
+        {
+            block = static_cast<float*> (std::malloc ((size_t) size));
+            if (block != nullptr)
+                std::memcpy (block, bytes, (size_t) size);
+        }
+        return VinolaSampleEntry::fromStereoBytes (block, block != nullptr ? size : 0, looping);
+    }
+
     constexpr juce::int32 fourCharCode (const char (&c)[5]) noexcept
     {
         return (juce::int32) (((juce::uint32) (unsigned char) c[0] << 24) | ((juce::uint32) (unsigned char) c[1] << 16)
@@ -48,17 +66,63 @@ VinolaAudioProcessor::VinolaAudioProcessor()
         parameterObjects.add (p);
     }
 
+    loadSampleMaterial();
+
+    // The raw DUCKING value and the speed factor start at their construction values; the first
+    // mapping below gives every smoother its target.
+    dsp.duckingAmount = 0.5f;
+    dsp.speedFactor = 1.0f;
+    dsp.noiseLoopBank.addEntry (noiseLoopEntry);
+    const std::vector<VinolaSampleEntry>* lists[3] = { &repaEntries, &knasterEntries, &hKnasterEntries };
+    for (int b = 0; b < 3; ++b)
+        for (const auto& e : *lists[b])
+            dsp.crackleBanks[b].addEntry (e);
+
+    dsp.initCrackleGenerators();
+
     dsp.reset();
     updateParameters (1);
     dsp.reset();
 }
 
-VinolaAudioProcessor::~VinolaAudioProcessor() = default;
+VinolaAudioProcessor::~VinolaAudioProcessor()
+{
+    freeSampleMaterial();
+}
+
+void VinolaAudioProcessor::loadSampleMaterial()
+{
+    noiseLoopEntry = copyResource ("noiseloop_flt", true);
+
+    struct Family { const char* prefix; int count; std::vector<VinolaSampleEntry>* list; };
+    const Family families[] = { { "repa", 19, &repaEntries },
+                                { "knaster", 43, &knasterEntries },
+                                { "h_knaster", 43, &hKnasterEntries } };
+    for (const auto& f : families)
+    {
+        f.list->reserve ((size_t) f.count);
+        for (int n = 1; n <= f.count; ++n)
+            f.list->push_back (copyResource ((juce::String (f.prefix) + juce::String (n) + "_flt").toRawUTF8(), false));
+    }
+}
+
+void VinolaAudioProcessor::freeSampleMaterial() noexcept
+{
+    for (auto* list : { &repaEntries, &knasterEntries, &hKnasterEntries })
+    {
+        for (auto& e : *list)
+            std::free (const_cast<float*> (e.data));
+        list->clear();
+    }
+    std::free (const_cast<float*> (noiseLoopEntry.data));
+    noiseLoopEntry = {};
+}
 
 const juce::String VinolaAudioProcessor::getName() const { return "Vinola"; }
 
 void VinolaAudioProcessor::prepareToPlay (double sampleRate, int)
 {
+    // Rates only: the delay lines, the loop position and the generators keep their state.
     dsp.setSampleRate (sampleRate);
     setLatencySamples (4);
 }
@@ -191,7 +255,38 @@ bool VinolaAudioProcessor::isBusesLayoutSupported (const BusesLayout& layouts) c
 
 void VinolaAudioProcessor::updateParameters (int numSamples) noexcept
 {
-    (void) numSamples;
+    using T = VinolaParameterTable;
+    const auto& params = getParameters();
+    if (params.size() < T::numParameters)
+        return;
+
+    float v[T::numParameters];
+    for (int i = 0; i < T::numParameters; ++i)
+    {
+        const float raw = params.getUnchecked (i)->getValue();
+        // A host may hand over anything; a NaN would poison the hum phase and the loop position
+        // for good, so it falls back to the default and out-of-range values are clamped.
+        v[i] = std::isnan (raw) ? T::normalisedDefault (i) : juce::jlimit (0.0f, 1.0f, raw);
+    }
+
+    const int n = numSamples > 0 ? numSamples : 0;
+    auto toGain = [] (float value) { return std::exp ((value * 72.0f + (-48.0f)) * 0.115129255f); };
+
+    dsp.inputGain.setTarget (toGain (v[T::inputGain]), n);
+    dsp.ampNoise.setTarget (v[T::ampNoise], n);
+    dsp.vinylNoise.setTarget (v[T::vinylNoise], n);
+    dsp.hum.setTarget (v[T::hum], n);
+    dsp.scratches.setTarget (v[T::scratches], n);
+    dsp.setScratchesRate (v[T::scratchesRate]);
+    dsp.humFreq.setTarget (v[T::humFreqSw] < 0.5f ? 50.0f : 60.0f, n);
+    dsp.needleQuality.setTarget ((float) ((double) v[T::needleQuality] * 0.9), n);
+    dsp.ampQuality.setTarget (v[T::ampQuality], n);
+    dsp.cableQuality.setTarget (v[T::cableQuality], n);
+    dsp.outputGain.setTarget (toGain (v[T::outputGain]), n);
+    dsp.mix.setTarget (v[T::mix], n);
+    dsp.duckingAmount = v[T::ducking];
+    // WOBBLE glides over a tenth of a second at any block size.
+    dsp.wobbleAmount.setTarget (v[T::wobble], (int) ((double) dsp.sampleRate * 0.1));
 }
 
 juce::AudioProcessor* JUCE_CALLTYPE createPluginFilter()

@@ -5,6 +5,9 @@
 
 #include "MvGlobalSettings.h"
 #include "VinolaDspEngine.h"
+#include "VinolaSampleEntry.h"
+
+#include <vector>
 
 /** The plug-in's audio processor: owns the parameters, the DSP engine, the sample material and
     the settings holder, and runs the render road. */
@@ -55,8 +58,16 @@ public:
     /** 0 = generators always on, 1 = follow the host's transport, 2 = always off. */
     std::atomic<int> generatorMode { 1 };
 
+    /** The sample material, copied from the embedded resources at construction. The processor
+        owns each entry's data block; the engine's banks hold copies of the entries. */
+    std::vector<VinolaSampleEntry> repaEntries, knasterEntries, hKnasterEntries;
+    VinolaSampleEntry noiseLoopEntry;
+
 private:
     MvGlobalSettings globalSettings;
+
+    void loadSampleMaterial();
+    void freeSampleMaterial() noexcept;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (VinolaAudioProcessor)
 };

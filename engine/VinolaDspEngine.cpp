@@ -1,20 +1,204 @@
 #include "VinolaDspEngine.h"
+#include "MvPlatform.h"
+#include "VinolaXorShift128.h"
 
-VinolaDspEngine::VinolaDspEngine() = default;
+#include <cmath>
+
+namespace
+{
+    constexpr double pi = 3.141592653589793;
+    constexpr float twoPiFloat = 6.2831855f;
+
+    // A table of values that hold for a random number of entries. A value changes where the
+    // index is a multiple of the current hold, so after a change at i the next one comes at the
+    // first multiple of the new hold above i.
+    void fillHoldTable (float* table, int size, int firstHold, int holdRange, int holdMinimum,
+                        double scale, double offset) noexcept
+    {
+        auto& random = VinolaXorShift128::shared();
+        int hold = firstHold;
+        float value = 0.0f;
+        for (int i = 0; i < size; ++i)
+        {
+            if (i % hold == 0)
+            {
+                hold = MvPlatform::rand() % holdRange + holdMinimum;
+                value = (float) ((double) random.nextBipolar() * scale + offset);
+            }
+            table[i] = value;
+        }
+    }
+}
+
+VinolaDspEngine::VinolaDspEngine()
+{
+    buildRandomTables();
+    cable.setTables (cableContactTable.get(), cableDropoutTable.get());
+}
+
 VinolaDspEngine::~VinolaDspEngine() = default;
+
+void VinolaDspEngine::buildRandomTables()
+{
+    cableContactTable.reset (new float[randomTableSize]);
+    cableDropoutTable.reset (new float[randomTableSize]);
+    // Contact: 0.4 .. 0.8, holding 50 .. 249 entries. Dropout: 0 .. 1, holding 250 .. 1249.
+    fillHoldTable (cableContactTable.get(), randomTableSize, 100, 200, 50, 0.2, 0.6);
+    fillHoldTable (cableDropoutTable.get(), randomTableSize, 600, 1000, 250, 0.5, 0.5);
+}
+
+void VinolaDspEngine::initCrackleGenerators() noexcept
+{
+    crackleA.init (&crackleBanks[0], 16);
+    crackleA.randomOrder = true;
+    crackleA.intervalSpread = 0.8f;
+    crackleA.levelRandomness = 0.5f;
+    crackleA.panSpread = 0.0f;
+    crackleA.alternateSides = true;
+
+    crackleB.init (&crackleBanks[1], 24);
+    crackleB.randomOrder = true;
+    crackleB.intervalSpread = 0.9f;
+    crackleB.levelRandomness = 0.9f;
+    crackleB.panSpread = 0.7f;
+    crackleB.alternateSides = false;
+
+    // C reads the same bank as B, at its own rate and weight.
+    crackleC.init (&crackleBanks[1], 24);
+    crackleC.randomOrder = true;
+    crackleC.intervalSpread = 0.9f;
+    crackleC.levelRandomness = 0.9f;
+    crackleC.panSpread = 1.0f;
+    crackleC.alternateSides = false;
+
+    setScratchesRate (0.5f);
+}
+
+void VinolaDspEngine::setScratchesRate (float value) noexcept
+{
+    const float r = value * speedFactor;
+    crackleA.setRate (r * 0.5f);
+    crackleB.setRate (r * 5.0f);
+    crackleC.setRate (r * 8.0f);
+}
 
 void VinolaDspEngine::setSampleRate (double newRate) noexcept
 {
+    // A zero, negative or non-finite rate from a confused host would turn every phase and
+    // position into NaN for good; keep the rate we have instead.
+    if (! (newRate > 0.0 && newRate < 1.0e7))
+        return;
+
     sampleRate = (float) newRate;
     inverseSampleRate = 1.0f / sampleRate;
+
+    humSampleRate = sampleRate;
+    humInverseSampleRate = 1.0f / humSampleRate;
+    humIncrement = (float) (2.0 * pi * (double) humFrequency / newRate);
+    noiseLoopStep = (double) (1.0f / sampleRate);
+
+    crackleA.setSampleRate (newRate);
+    crackleB.setSampleRate (newRate);
+    crackleC.setSampleRate (newRate);
+    amp.setSampleRate (newRate);
+}
+
+void VinolaDspEngine::reset() noexcept
+{
+    for (auto* s : { &scratches, &ampNoise, &vinylNoise, &hum, &inputGain, &humFreq, &needleQuality,
+                     &ampQuality, &cableQuality, &outputGain, &wobbleAmount, &mix })
+        s->snap();
+
+    amp.reset();
+    wobble.reset();
 }
 
 void VinolaDspEngine::processFrame (float* frameA, float* frameB, int numChannels, bool running) noexcept
 {
-    (void) frameA;
-    (void) running;
-    for (int ch = 0; ch < numChannels; ++ch)
-        frameB[ch] = 0.0f;
-}
+    const float run = running ? 1.0f : 0.0f;
 
-void VinolaDspEngine::reset() noexcept {}
+    // 1. Smoothers of the amplifier, the output and the generators.
+    const float needle = needleQuality.tick();
+    const float q = ampQuality.tick();
+    const float mixValue = mix.tick();
+    const float outGain = outputGain.tick();
+    const float inGain = inputGain.tick();
+    const float scratchesValue = scratches.tick();
+    const float humValue = hum.tick();
+
+    // 2. Hum level, and the overdrive that a poor amplifier puts on it (1 .. 3.4).
+    const float humLevel = (float) ((double) humValue * 0.2 * (double) run);
+    const float overdrive = 4.0f * (float) (0.6 * (1.0 - (double) q)) + 1.0f;
+
+    // 3. Noise levels.
+    const float vinylLevel = vinylNoise.tick() * run;
+    const float ampNoiseLevel = ampNoise.tick() * run;
+
+    // 4. Hum oscillator, sampled at the phase from before this frame.
+    humFrequency = humFreq.tick();
+    humIncrement = (float) ((double) (humFrequency * humInverseSampleRate) * pi * 2.0);
+    const float s = std::sin (humPhase);
+    float nextPhase = humPhase + humIncrement;
+    // Equal to fmodf for the usual case below two periods (the subtraction is exact there).
+    if (nextPhase >= twoPiFloat)
+        nextPhase = nextPhase < 2.0f * twoPiFloat ? nextPhase - twoPiFloat : std::fmod (nextPhase, twoPiFloat);
+    humPhase = nextPhase;
+    float driven = overdrive * s;
+    driven = driven < -1.0f ? -1.0f : (driven > 1.0f ? 1.0f : driven);
+    const float humSample = driven * humLevel;
+
+    // 5. Amplifier noise: two draws every frame, left then right, whatever the channel count.
+    auto& random = VinolaXorShift128::shared();
+    const float noiseLeft = random.nextBipolar() * 0.03f * ampNoiseLevel;
+    const float noiseRight = random.nextBipolar() * 0.03f * ampNoiseLevel;
+    humNoisePair[0] = humSample + noiseLeft;
+    humNoisePair[1] = humSample + noiseRight;
+
+    // 6. Vinyl-noise loop. The loop restarts exactly at 0: an overshoot is not carried.
+    const auto loop = noiseLoopBank.readFrame (0, noiseLoopPosition);
+    noiseLoopPosition += noiseLoopStep * (double) speedFactor;
+    const double loopDuration = noiseLoopBank.count > 0 ? noiseLoopBank.entries[0].duration : 0.0;
+    if (noiseLoopPosition < 0.0)
+        noiseLoopPosition = loopDuration;
+    if (! (noiseLoopPosition < loopDuration))
+        noiseLoopPosition = 0.0;
+    const float vinylScale = vinylLevel * 0.1f;
+    const float vinylPair[2] = { loop.left * vinylScale, loop.right * vinylScale };
+
+    // 7. Crackles: the generators advance on every frame, running or not.
+    const auto a = crackleA.tick();
+    const auto b = crackleB.tick();
+    const auto c = crackleC.tick();
+    const float crackleScale = scratchesValue * run;
+    cracklePair[0] = (float) ((double) a.left * 0.5 + (double) (b.left * 0.1f) + (double) (c.left * 0.08f)) * crackleScale;
+    cracklePair[1] = (float) ((double) a.right * 0.5 + (double) (b.right * 0.1f) + (double) (c.right * 0.08f)) * crackleScale;
+
+    // 8. The amplifier's per-frame preparation.
+    amp.prepareFrame (needle, q, inGain, sampleRate);
+
+    // 9. Ducking per channel, then the amplifier for all channels (they are independent).
+    float duckingGains[2] = { 1.0f, 1.0f };
+    for (int ch = 0; ch < numChannels; ++ch)
+    {
+        ducking.process (ch, cracklePair[ch], duckingAmount, inverseSampleRate, duckingMeterLevel);
+        duckingGains[ch] = ducking.gain (ch);
+    }
+
+    float wet[2] = { 0.0f, 0.0f };
+    float dry[2] = { 0.0f, 0.0f };
+    amp.processFrame (frameA, numChannels, duckingGains, vinylPair, cracklePair, wet, dry);
+
+    for (int ch = 0; ch < numChannels; ++ch)
+    {
+        frameA[ch] = wet[ch];
+        frameB[ch] = outGain * (mixValue * humNoisePair[ch]);
+    }
+
+    // 10, 11. Wobble and cable work in place on the wet signal.
+    wobble.process (frameA, numChannels, wobbleAmount.tick(), sampleRate);
+    cable.process (frameA, numChannels, cableQuality.tick());
+
+    // 12. Output mix: OUTPUT GAIN acts on the wet part only.
+    for (int ch = 0; ch < numChannels; ++ch)
+        frameA[ch] = outGain * (mixValue * frameA[ch]) + (1.0f - mixValue) * dry[ch];
+}

@@ -1,8 +1,20 @@
 #pragma once
 
-#include <atomic>
+#include "VinolaAmplifierModel.h"
+#include "VinolaCableStage.h"
+#include "VinolaCrackleGenerator.h"
+#include "VinolaDuckingStage.h"
+#include "VinolaParameterSmoother.h"
+#include "VinolaSampleBank.h"
+#include "VinolaWobbleStage.h"
 
-/** The processor's per-sample DSP state and its frame function. */
+#include <atomic>
+#include <memory>
+
+/** The processor's per-sample DSP state and its frame function: hum, amplifier noise, the looped
+    vinyl-noise bed and the three crackle generators around the wet chain of ducking, amplifier,
+    wobble and cable, then the output mix. A plain record: the processor and the tests reach its
+    state directly. */
 struct VinolaDspEngine
 {
     VinolaDspEngine();
@@ -11,19 +23,67 @@ struct VinolaDspEngine
     /** Largest gain reduction since the editor last read it; the editor reads and clears it. */
     std::atomic<float> duckingMeterLevel { 0.0f };
 
+    // Mains hum.
+    float humSampleRate = 44100.0f;
+    float humInverseSampleRate = 1.0f / 44100.0f;
+    float humFrequency = 50.0f;
+    float humIncrement = (float) (2.0 * 3.141592653589793 * 50.0 / 44100.0);
+    float humPhase = 0.0f;   // radians, [0, 2 pi)
+
+    // Vinyl-noise loop.
+    double noiseLoopPosition = 0.0;   // seconds
+    double noiseLoopStep = 1.0 / 44100.0;
+    VinolaSampleBank noiseLoopBank;
+
+    float humNoisePair[2] = { 0.0f, 0.0f };
+
+    // Crackles and scratches: bank 1 feeds A, bank 2 feeds B and C; bank 3 is loaded but unread.
+    VinolaSampleBank crackleBanks[3];
+    VinolaCrackleGenerator crackleA, crackleB, crackleC;
+    float cracklePair[2] = { 0.0f, 0.0f };
+
+    // The wet chain's stages.
+    VinolaDuckingStage ducking;
+    VinolaAmplifierModel amp;
+    VinolaWobbleStage wobble;
+    VinolaCableStage cable;
+
     float sampleRate = 44100.0f;
     float inverseSampleRate = 1.0f / 44100.0f;
 
-    /** Writes a new host sample rate into every stage. Allocates nothing and clears nothing. */
+    // Smoothed values, ticked once per frame.
+    VinolaParameterSmoother scratches, ampNoise, vinylNoise, hum, inputGain, humFreq,
+                            needleQuality, ampQuality, cableQuality, outputGain, wobbleAmount, mix;
+
+    float duckingAmount = 0.5f;   // unsmoothed
+    float speedFactor = 1.0f;     // scales the loop step and the crackle rates; never changed
+
+    static constexpr int randomTableSize = 65536;
+    std::unique_ptr<float[]> cableContactTable, cableDropoutTable;
+
+    /** Initialises and configures the three generators over the banks (call after the banks are
+        filled) and gives them their rates for a SCRATCHES RATE of 0.5. */
+    void initCrackleGenerators() noexcept;
+
+    /** Event rates of the three generators from the SCRATCHES RATE value (0..1). */
+    void setScratchesRate (float value) noexcept;
+
+    /** Writes a new host sample rate into every stage. Allocates nothing and clears nothing.
+        A rate that is not a positive finite number is ignored. */
     void setSampleRate (double newRate) noexcept;
 
     /** One sample frame. frameA holds the input on entry and the processed wet/dry signal on
-        return; frameB receives the part of the output that bypasses the wet chain. The caller
-        adds the two. numChannels is 0, 1 or 2. */
+        return; frameB receives the part of the output that bypasses the wet chain (hum and
+        amplifier noise). The caller adds the two. numChannels is 0, 1 or 2. */
     void processFrame (float* frameA, float* frameB, int numChannels, bool running) noexcept;
 
+    /** Snaps the smoothers and clears the filter and delay state. The hum phase, the loop
+        position, the generators, the ducking gains and the random state keep running. */
     void reset() noexcept;
 
     VinolaDspEngine (const VinolaDspEngine&) = delete;
     VinolaDspEngine& operator= (const VinolaDspEngine&) = delete;
+
+private:
+    void buildRandomTables();
 };

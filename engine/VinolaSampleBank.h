@@ -1,0 +1,68 @@
+#pragma once
+
+#include "VinolaSampleEntry.h"
+
+#include <cmath>
+
+/** Up to 64 sample entries with an interpolating stereo read. Holds copies of the entries and
+    never owns the sample data. */
+struct VinolaSampleBank
+{
+    static constexpr int capacity = 64;
+
+    struct Pair
+    {
+        float left = 0.0f, right = 0.0f;
+    };
+
+    int count = 0;
+    VinolaSampleEntry entries[capacity];
+
+    /** Appends a copy of the entry; a full bank ignores it. */
+    void addEntry (const VinolaSampleEntry& entry) noexcept;
+
+    /** One linearly interpolated frame of entry `index` at `position` seconds. A looping entry
+        wraps any position into its duration; a one-shot entry is silent outside it. The frame
+        after the last is frame 0, for one-shot entries too. */
+    Pair readFrame (int index, double position) const noexcept
+    {
+        if ((unsigned) index >= (unsigned) count)
+            return {};
+
+        const auto& e = entries[index];
+        if (e.data == nullptr || e.frames <= 0)
+            return {};
+
+        if (e.looping)
+        {
+            if (position < 0.0 || position >= e.duration)
+            {
+                if (! std::isfinite (position))
+                    return {};
+                // One remainder instead of stepping by whole durations: the same value for the
+                // usual single wrap (both are exact there) and no endless loop for a wild one.
+                position = std::fmod (position, e.duration);
+                if (position < 0.0)
+                    position += e.duration;
+                if (position >= e.duration)
+                    position = 0.0;
+            }
+        }
+        else if (! (position >= 0.0 && position < e.duration))
+        {
+            return {};
+        }
+
+        const double x = position * e.sampleRate;
+        int i0 = (int) x;
+        if (i0 >= e.frames)   // x may round up onto the frame count just below the duration
+            i0 = e.frames - 1;
+        const float frac = (float) (x - (double) i0);
+        const int i1 = (i0 + 1) % e.frames;
+        const int c = e.channels;
+        const int r = 1 % c;
+        const float* a = e.data + c * i0;
+        const float* b = e.data + c * i1;
+        return { (1.0f - frac) * a[0] + frac * b[0], (1.0f - frac) * a[r] + frac * b[r] };
+    }
+};

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+/** Marsaglia's xorshift128 generator. One process-wide instance (`shared()`) feeds the random
+    modulation tables and the amplifier noise of every processor instance, so instances built one
+    after another get different tables.
+
+    The words are relaxed atomics only so that instances rendering on different threads do not
+    race in the language's sense: interleaved draws just hand out different values, which is all
+    a noise source needs. On x86 the loads and stores are plain moves. */
+class VinolaXorShift128
+{
+public:
+    constexpr VinolaXorShift128() noexcept
+        : x (123456789u), y (362436069u), z (521288629u), w (88675123u) {}
+
+    /** The process-wide generator. */
+    static VinolaXorShift128& shared() noexcept;
+
+    /** Back to Marsaglia's published seed (123456789, 362436069, 521288629, 88675123). */
+    void restart() noexcept;
+
+    std::uint32_t next() noexcept
+    {
+        const std::uint32_t x0 = x.load (std::memory_order_relaxed);
+        const std::uint32_t y0 = y.load (std::memory_order_relaxed);
+        const std::uint32_t z0 = z.load (std::memory_order_relaxed);
+        const std::uint32_t w0 = w.load (std::memory_order_relaxed);
+        const std::uint32_t t = x0 ^ (x0 << 11);
+        const std::uint32_t w1 = w0 ^ (w0 >> 19) ^ t ^ (t >> 8);
+        x.store (y0, std::memory_order_relaxed);
+        y.store (z0, std::memory_order_relaxed);
+        z.store (w0, std::memory_order_relaxed);
+        w.store (w1, std::memory_order_relaxed);
+        return w1;
+    }
+
+    /** A draw as a float in [-1, 1]: the low 24 bits u give 2u / 16777215 - 1. */
+    float nextBipolar() noexcept
+    {
+        const auto u = (float) (next() & 0xffffffu);
+        return (2.0f * u) / 16777215.0f - 1.0f;
+    }
+
+private:
+    std::atomic<std::uint32_t> x, y, z, w;
+};
