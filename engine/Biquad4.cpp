@@ -1,0 +1,52 @@
+#include "Biquad4.h"
+
+void Biquad4::design (Biquad4& result, VinolaFloat4 sampleRate, VinolaFloat4 frequency,
+                      VinolaFloat4 q, VinolaFloat4 gain) noexcept
+{
+    using F = VinolaFloat4;
+
+    // The shelves work on w0 = 2 pi f / fs, the pass filters on half of it (tan of pi f / fs).
+    const F halfAngle = frequency * F::broadcast (3.14159265f) / sampleRate;
+    F sine, cosine;
+    F::sinCos (halfAngle * F::set (2.0f, 2.0f, 1.0f, 1.0f), sine, cosine);
+
+    const F one = F::broadcast (1.0f);
+    const F two = F::broadcast (2.0f);
+    const F inverseQ = one / q;
+
+    // Shelves. sigma = +1 (low shelf) or -1 (high shelf) folds the two formula sets into one:
+    // the high shelf is the low shelf with cos w0 negated and b1, a1 negated.
+    const F sigma = F::set (1.0f, -1.0f, 1.0f, 1.0f);
+    const F A = F::sqrt (gain);
+    const F t = F::sqrt (A) * sine * inverseQ;
+    const F c = cosine * sigma;
+    const F Ap1 = A + one;
+    const F Am1 = A - one;
+    const F Am1c = Am1 * c;
+    const F Ap1c = Ap1 * c;
+    const F shelfNorm = one / ((Ap1 + Am1c) + t);
+    const F shelfB0 = A * ((Ap1 - Am1c) + t) * shelfNorm;
+    const F shelfB1 = two * A * sigma * (Am1 - Ap1c) * shelfNorm;
+    const F shelfB2 = A * ((Ap1 - Am1c) - t) * shelfNorm;
+    const F shelfA1 = F::zero() - two * sigma * (Am1 + Ap1c) * shelfNorm;
+    const F shelfA2 = ((Ap1 + Am1c) - t) * shelfNorm;
+
+    // Pass filters. rho = +1 (high-pass, X = tan) or -1 (low-pass, X = 1 / tan).
+    const F rho = F::set (1.0f, 1.0f, 1.0f, -1.0f);
+    const F isHighPass = F::greaterThan (rho, F::zero());
+    const F X = F::select (isHighPass, sine, cosine) / F::select (isHighPass, cosine, sine);
+    const F X2 = X * X;
+    const F XQ = X * inverseQ;
+    const F passNorm = one / ((X2 + XQ) + one);
+    const F passB1 = F::zero() - two * rho * passNorm;
+    const F passA1 = two * rho * (X2 - one) * passNorm;
+    const F passA2 = ((X2 - XQ) + one) * passNorm;
+
+    const F isShelf = F::set (1.0f, 1.0f, 0.0f, 0.0f);
+    const F shelfMask = F::greaterThan (isShelf, F::zero());
+    result.b0 = F::select (shelfMask, shelfB0, passNorm);
+    result.b1 = F::select (shelfMask, shelfB1, passB1);
+    result.b2 = F::select (shelfMask, shelfB2, passNorm);
+    result.a1 = F::select (shelfMask, shelfA1, passA1);
+    result.a2 = F::select (shelfMask, shelfA2, passA2);
+}

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "VinolaFloat4.h"
+
+/** Coefficients of four different second-order filters, one per lane, normalised so that
+    a0 = 1: H(z) = (b0 + b1 z^-1 + b2 z^-2) / (1 + a1 z^-1 + a2 z^-2).
+
+    The lane types are fixed: 0 low shelf, 1 high shelf, 2 high-pass, 3 low-pass. The shelves
+    use the gain (a linear factor; 1 gives an identity filter), the pass filters ignore it. */
+class Biquad4
+{
+public:
+    VinolaFloat4 b0, b1, b2, a1, a2;
+
+    /** Designs all four lanes in one branch-free pass. No argument checks: the caller keeps every
+        frequency below half its sample rate and every Q above 0. */
+    static void design (Biquad4& result, VinolaFloat4 sampleRate, VinolaFloat4 frequency,
+                        VinolaFloat4 q, VinolaFloat4 gain) noexcept;
+};

@@ -1,0 +1,153 @@
+#include "VinolaCrossover.h"
+
+#include <cmath>
+
+namespace
+{
+    constexpr float defaultFrequencies[VinolaCrossover::numSections] = {
+        300.0f, 1300.0f, 5000.0f, 300.0f, 1300.0f, 5000.0f, 1300.0f, 5000.0f, 5000.0f
+    };
+
+    // Which pair fills each half of each unit: { section, is high-pass } for lanes 0-1, then 2-3.
+    struct UnitLayout { int lowSection; bool lowIsHighPass; int highSection; bool highIsHighPass; };
+    constexpr UnitLayout layouts[6] = {
+        { 0, false, 3, true },   // first split: low band | common path of the upper bands
+        { 1, false, 1, true },   // all-pass on the low band
+        { 4, false, 6, true },   // band 2 split | bands 3 and 4
+        { 2, false, 2, true },   // all-pass on the low band -> band 1
+        { 5, false, 5, true },   // all-pass on band 2 -> band 2
+        { 7, false, 8, true },   // band 3 | band 4
+    };
+
+    constexpr float zeroGuard = 1.0e-6f;
+
+    inline VinolaFloat4 runBiquad (VinolaFloat4 x, VinolaFloat4 a1, VinolaFloat4 a2, VinolaFloat4 gain,
+                                   VinolaFloat4 b1, VinolaFloat4& z1, VinolaFloat4& z2) noexcept
+    {
+        const VinolaFloat4 w = (x + a1 * z1) + a2 * z2;
+        const VinolaFloat4 y = gain * ((w + b1 * z1) + z2);
+        z2 = z1;
+        z1 = w;
+        return y;
+    }
+}
+
+VinolaCrossover::VinolaCrossover() noexcept
+{
+    for (int s = 0; s < numSections; ++s)
+        frequencies[s] = defaultFrequencies[s];
+
+    setup();
+    reset();
+}
+
+VinolaCrossover::PairCoefficients VinolaCrossover::designPair (float frequency, float rate, bool highPass) noexcept
+{
+    // Keep every split below the Nyquist frequency at unusually low host rates; at the usual
+    // rates this never bites.
+    frequency = std::fmin (frequency, 0.45f * rate);
+
+    const float K = std::tan ((float) (((double) frequency * 3.141592653589793) / (double) rate));
+    const float KK = K * K;
+    const float s = (K + K) * 0.70710677f;
+    const float D = KK + s + 1.0f;
+
+    PairCoefficients c;
+    c.a1 = 2.0f * (1.0f - KK) / D;
+    c.a2 = -(KK - s + 1.0f) / D;
+    c.gain = highPass ? 1.0f / D : KK / D;
+    c.b1 = highPass ? -2.0f : 2.0f;
+    return c;
+}
+
+void VinolaCrossover::designUnit (int u, int lowSection, bool lowIsHighPass, int highSection, bool highIsHighPass) noexcept
+{
+    const auto lo = designPair (frequencies[lowSection], sampleRate, lowIsHighPass);
+    const auto hi = designPair (frequencies[highSection], sampleRate, highIsHighPass);
+    auto& unit = units[u];
+    unit.a1 = VinolaFloat4::set (lo.a1, lo.a1, hi.a1, hi.a1);
+    unit.a2 = VinolaFloat4::set (lo.a2, lo.a2, hi.a2, hi.a2);
+    unit.gain = VinolaFloat4::set (lo.gain, lo.gain, hi.gain, hi.gain);
+    unit.b1 = VinolaFloat4::set (lo.b1, lo.b1, hi.b1, hi.b1);
+}
+
+void VinolaCrossover::designSection (int section) noexcept
+{
+    for (int u = 0; u < 6; ++u)
+    {
+        const auto& l = layouts[u];
+        if (l.lowSection == section || l.highSection == section)
+            designUnit (u, l.lowSection, l.lowIsHighPass, l.highSection, l.highIsHighPass);
+    }
+}
+
+void VinolaCrossover::setup() noexcept
+{
+    for (int u = 0; u < 6; ++u)
+    {
+        const auto& l = layouts[u];
+        designUnit (u, l.lowSection, l.lowIsHighPass, l.highSection, l.highIsHighPass);
+    }
+}
+
+void VinolaCrossover::setSplitFrequency (int section, float frequency) noexcept
+{
+    if (section < 0 || section >= numSections || ! (frequency > 0.0f))
+        return;
+
+    frequencies[section] = frequency;
+    designSection (section);
+}
+
+void VinolaCrossover::setSampleRate (double newRate) noexcept
+{
+    if (! (newRate > 0.0 && newRate < 1.0e7) || (float) newRate == sampleRate)
+        return;
+
+    sampleRate = (float) newRate;
+    setup();
+}
+
+void VinolaCrossover::reset() noexcept
+{
+    for (auto& unit : units)
+        unit.z1a = unit.z2a = unit.z1b = unit.z2b = VinolaFloat4::zero();
+}
+
+void VinolaCrossover::processFrame (float left, float right, VinolaFloat4& leftBands, VinolaFloat4& rightBands) noexcept
+{
+    using F = VinolaFloat4;
+
+    auto runPair = [] (PairUnit& u, F x) noexcept
+    {
+        const F y = F::replaceZeros (runBiquad (x, u.a1, u.a2, u.gain, u.b1, u.z1a, u.z2a), zeroGuard);
+        return runBiquad (y, u.a1, u.a2, u.gain, u.b1, u.z1b, u.z2b);
+    };
+
+    // Lanes { ch0, ch1 } of the first pair, then { ch0, ch1 } of the second.
+    const F x = F::replaceZeros (F::set (left, right, left, right), zeroGuard);
+
+    const F lowAndHigh = F::replaceZeros (runPair (units[0], x), zeroGuard);              // L | H
+
+    const F lowAllPass = runPair (units[1], F::lowHalfTwice (lowAndHigh));
+    const F lowSum = F::replaceZeros (lowAllPass + F::swapHalves (lowAllPass), zeroGuard); // L1 | L1
+
+    const F midAndUpper = F::replaceZeros (runPair (units[2], F::highHalfTwice (lowAndHigh)), zeroGuard); // M | H2
+
+    const F band1Parts = runPair (units[3], lowSum);
+    const F band1 = band1Parts + F::swapHalves (band1Parts);
+    const F band2Parts = runPair (units[4], F::lowHalfTwice (midAndUpper));
+    const F band2 = band2Parts + F::swapHalves (band2Parts);
+    const F bands34 = runPair (units[5], F::highHalfTwice (midAndUpper));
+
+    const F band12 = F::unpackLow (band1, band2);                                         // b1 b2 of ch0, ch1
+    leftBands = F::shuffle<0, 1, 0, 2> (band12, bands34);
+    rightBands = F::shuffle<2, 3, 1, 3> (band12, bands34);
+}
+
+VinolaFloat4 VinolaCrossover::processSample (float x) noexcept
+{
+    VinolaFloat4 bands, unused;
+    processFrame (x, 0.0f, bands, unused);
+    return bands;
+}

@@ -1,0 +1,267 @@
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+
+#if defined(__SSE2__) || defined(_M_X64)
+ #define VINOLA_FLOAT4_SSE 1
+ #include <emmintrin.h>
+#else
+ #define VINOLA_FLOAT4_SSE 0
+#endif
+
+/** Four single-precision lanes. On x86-64 it is one SSE2 register; elsewhere a plain array with
+    the same operations, lane by lane, so both builds compute bit-identical results (the maths
+    below is written once in terms of these operations).
+
+    Comparisons return lane masks (all bits set or clear) for select() and the bitwise helpers.
+    Everything is inline and allocation-free: it is used per sample on the render thread. */
+class VinolaFloat4
+{
+public:
+#if VINOLA_FLOAT4_SSE
+    __m128 v;
+    VinolaFloat4() noexcept = default;
+    VinolaFloat4 (__m128 x) noexcept : v (x) {}
+
+    static VinolaFloat4 broadcast (float x) noexcept              { return _mm_set1_ps (x); }
+    static VinolaFloat4 set (float a, float b, float c, float d) noexcept { return _mm_setr_ps (a, b, c, d); }
+    static VinolaFloat4 zero() noexcept                           { return _mm_setzero_ps(); }
+    static VinolaFloat4 load (const float* p) noexcept            { return _mm_loadu_ps (p); }
+    void store (float* p) const noexcept                          { _mm_storeu_ps (p, v); }
+    float lane0() const noexcept                                  { return _mm_cvtss_f32 (v); }
+
+    friend VinolaFloat4 operator+ (VinolaFloat4 a, VinolaFloat4 b) noexcept { return _mm_add_ps (a.v, b.v); }
+    friend VinolaFloat4 operator- (VinolaFloat4 a, VinolaFloat4 b) noexcept { return _mm_sub_ps (a.v, b.v); }
+    friend VinolaFloat4 operator* (VinolaFloat4 a, VinolaFloat4 b) noexcept { return _mm_mul_ps (a.v, b.v); }
+    friend VinolaFloat4 operator/ (VinolaFloat4 a, VinolaFloat4 b) noexcept { return _mm_div_ps (a.v, b.v); }
+
+    static VinolaFloat4 min (VinolaFloat4 a, VinolaFloat4 b) noexcept { return _mm_min_ps (a.v, b.v); }
+    static VinolaFloat4 max (VinolaFloat4 a, VinolaFloat4 b) noexcept { return _mm_max_ps (a.v, b.v); }
+    static VinolaFloat4 sqrt (VinolaFloat4 a) noexcept                { return _mm_sqrt_ps (a.v); }
+
+    static VinolaFloat4 equal (VinolaFloat4 a, VinolaFloat4 b) noexcept       { return _mm_cmpeq_ps (a.v, b.v); }
+    static VinolaFloat4 greaterThan (VinolaFloat4 a, VinolaFloat4 b) noexcept { return _mm_cmpgt_ps (a.v, b.v); }
+    static VinolaFloat4 lessThan (VinolaFloat4 a, VinolaFloat4 b) noexcept    { return _mm_cmplt_ps (a.v, b.v); }
+
+    static VinolaFloat4 bitAnd (VinolaFloat4 a, VinolaFloat4 b) noexcept    { return _mm_and_ps (a.v, b.v); }
+    static VinolaFloat4 bitAndNot (VinolaFloat4 mask, VinolaFloat4 b) noexcept { return _mm_andnot_ps (mask.v, b.v); }
+    static VinolaFloat4 bitOr (VinolaFloat4 a, VinolaFloat4 b) noexcept     { return _mm_or_ps (a.v, b.v); }
+    static VinolaFloat4 bitXor (VinolaFloat4 a, VinolaFloat4 b) noexcept    { return _mm_xor_ps (a.v, b.v); }
+
+    /** Lanes of a where the mask is set, else lanes of b. */
+    static VinolaFloat4 select (VinolaFloat4 mask, VinolaFloat4 a, VinolaFloat4 b) noexcept
+    {
+        return _mm_or_ps (_mm_and_ps (mask.v, a.v), _mm_andnot_ps (mask.v, b.v));
+    }
+
+    /** { a0, a1, a0, a1 } */
+    static VinolaFloat4 lowHalfTwice (VinolaFloat4 a) noexcept  { return _mm_movelh_ps (a.v, a.v); }
+    /** { a2, a3, a2, a3 } */
+    static VinolaFloat4 highHalfTwice (VinolaFloat4 a) noexcept { return _mm_movehl_ps (a.v, a.v); }
+    /** { a2, a3, a0, a1 } */
+    static VinolaFloat4 swapHalves (VinolaFloat4 a) noexcept    { return _mm_shuffle_ps (a.v, a.v, _MM_SHUFFLE (1, 0, 3, 2)); }
+    /** { a0, b0, a1, b1 } */
+    static VinolaFloat4 unpackLow (VinolaFloat4 a, VinolaFloat4 b) noexcept { return _mm_unpacklo_ps (a.v, b.v); }
+    /** { a[i0], a[i1], b[i2], b[i3] } */
+    template <int i0, int i1, int i2, int i3>
+    static VinolaFloat4 shuffle (VinolaFloat4 a, VinolaFloat4 b) noexcept
+    {
+        return _mm_shuffle_ps (a.v, b.v, _MM_SHUFFLE (i3, i2, i1, i0));
+    }
+    /** { a1, a2, a3, x }: the lanes move down one place and x enters at the top. */
+    static VinolaFloat4 shiftDownInsert (VinolaFloat4 a, float x) noexcept
+    {
+        const __m128 u = _mm_move_ss (a.v, _mm_set_ss (x));          // { x, a1, a2, a3 }
+        return _mm_shuffle_ps (a.v, u, _MM_SHUFFLE (0, 3, 2, 1));   // { a1, a2, a3, x }
+    }
+
+    /** Truncation toward zero, as integral floats (|a| < 2^31). */
+    static VinolaFloat4 truncate (VinolaFloat4 a) noexcept { return _mm_cvtepi32_ps (_mm_cvttps_epi32 (a.v)); }
+
+    /** Mask of the lanes whose integral value has the given bit set (|a| < 2^31). */
+    static VinolaFloat4 bitSetMask (VinolaFloat4 integral, int bit) noexcept
+    {
+        const __m128i b = _mm_set1_epi32 (1 << bit);
+        const __m128i i = _mm_and_si128 (_mm_cvttps_epi32 (integral.v), b);
+        return _mm_castsi128_ps (_mm_cmpeq_epi32 (i, b));
+    }
+
+    /** 2^n for integral lanes n in -127 .. 128 (-127 gives 0, 128 gives infinity). */
+    static VinolaFloat4 exp2Integral (VinolaFloat4 n) noexcept
+    {
+        __m128i e = _mm_add_epi32 (_mm_cvttps_epi32 (n.v), _mm_set1_epi32 (127));
+        return _mm_castsi128_ps (_mm_slli_epi32 (e, 23));
+    }
+
+    /** True when every lane is finite (no NaN, no infinity). */
+    static bool allFinite (VinolaFloat4 a) noexcept
+    {
+        const __m128 z = _mm_sub_ps (a.v, a.v);
+        return _mm_movemask_ps (_mm_cmpeq_ps (z, _mm_setzero_ps())) == 0xf;
+    }
+#else
+    float v[4];
+    VinolaFloat4() noexcept = default;
+
+    static VinolaFloat4 broadcast (float x) noexcept               { return set (x, x, x, x); }
+    static VinolaFloat4 set (float a, float b, float c, float d) noexcept { VinolaFloat4 r; r.v[0] = a; r.v[1] = b; r.v[2] = c; r.v[3] = d; return r; }
+    static VinolaFloat4 zero() noexcept                            { return broadcast (0.0f); }
+    static VinolaFloat4 load (const float* p) noexcept             { return set (p[0], p[1], p[2], p[3]); }
+    void store (float* p) const noexcept                           { for (int i = 0; i < 4; ++i) p[i] = v[i]; }
+    float lane0() const noexcept                                   { return v[0]; }
+
+    template <typename Op>
+    static VinolaFloat4 map2 (VinolaFloat4 a, VinolaFloat4 b, Op op) noexcept
+    {
+        VinolaFloat4 r;
+        for (int i = 0; i < 4; ++i)
+            r.v[i] = op (a.v[i], b.v[i]);
+        return r;
+    }
+    static std::uint32_t bits (float x) noexcept  { std::uint32_t u; std::memcpy (&u, &x, 4); return u; }
+    static float fromBits (std::uint32_t u) noexcept { float x; std::memcpy (&x, &u, 4); return x; }
+    static float maskOf (bool b) noexcept { return fromBits (b ? 0xffffffffu : 0u); }
+
+    friend VinolaFloat4 operator+ (VinolaFloat4 a, VinolaFloat4 b) noexcept { return map2 (a, b, [] (float x, float y) { return x + y; }); }
+    friend VinolaFloat4 operator- (VinolaFloat4 a, VinolaFloat4 b) noexcept { return map2 (a, b, [] (float x, float y) { return x - y; }); }
+    friend VinolaFloat4 operator* (VinolaFloat4 a, VinolaFloat4 b) noexcept { return map2 (a, b, [] (float x, float y) { return x * y; }); }
+    friend VinolaFloat4 operator/ (VinolaFloat4 a, VinolaFloat4 b) noexcept { return map2 (a, b, [] (float x, float y) { return x / y; }); }
+
+    // Same NaN behaviour as the SSE instructions: the second operand wins unless the comparison holds.
+    static VinolaFloat4 min (VinolaFloat4 a, VinolaFloat4 b) noexcept { return map2 (a, b, [] (float x, float y) { return x < y ? x : y; }); }
+    static VinolaFloat4 max (VinolaFloat4 a, VinolaFloat4 b) noexcept { return map2 (a, b, [] (float x, float y) { return x > y ? x : y; }); }
+    static VinolaFloat4 sqrt (VinolaFloat4 a) noexcept { return set (std::sqrt (a.v[0]), std::sqrt (a.v[1]), std::sqrt (a.v[2]), std::sqrt (a.v[3])); }
+
+    static VinolaFloat4 equal (VinolaFloat4 a, VinolaFloat4 b) noexcept       { return map2 (a, b, [] (float x, float y) { return maskOf (x == y); }); }
+    static VinolaFloat4 greaterThan (VinolaFloat4 a, VinolaFloat4 b) noexcept { return map2 (a, b, [] (float x, float y) { return maskOf (x > y); }); }
+    static VinolaFloat4 lessThan (VinolaFloat4 a, VinolaFloat4 b) noexcept    { return map2 (a, b, [] (float x, float y) { return maskOf (x < y); }); }
+
+    static VinolaFloat4 bitAnd (VinolaFloat4 a, VinolaFloat4 b) noexcept    { return map2 (a, b, [] (float x, float y) { return fromBits (bits (x) & bits (y)); }); }
+    static VinolaFloat4 bitAndNot (VinolaFloat4 m, VinolaFloat4 b) noexcept { return map2 (m, b, [] (float x, float y) { return fromBits (~bits (x) & bits (y)); }); }
+    static VinolaFloat4 bitOr (VinolaFloat4 a, VinolaFloat4 b) noexcept     { return map2 (a, b, [] (float x, float y) { return fromBits (bits (x) | bits (y)); }); }
+    static VinolaFloat4 bitXor (VinolaFloat4 a, VinolaFloat4 b) noexcept    { return map2 (a, b, [] (float x, float y) { return fromBits (bits (x) ^ bits (y)); }); }
+
+    static VinolaFloat4 select (VinolaFloat4 mask, VinolaFloat4 a, VinolaFloat4 b) noexcept
+    {
+        return bitOr (bitAnd (mask, a), bitAndNot (mask, b));
+    }
+
+    static VinolaFloat4 lowHalfTwice (VinolaFloat4 a) noexcept  { return set (a.v[0], a.v[1], a.v[0], a.v[1]); }
+    static VinolaFloat4 highHalfTwice (VinolaFloat4 a) noexcept { return set (a.v[2], a.v[3], a.v[2], a.v[3]); }
+    static VinolaFloat4 swapHalves (VinolaFloat4 a) noexcept    { return set (a.v[2], a.v[3], a.v[0], a.v[1]); }
+    static VinolaFloat4 unpackLow (VinolaFloat4 a, VinolaFloat4 b) noexcept { return set (a.v[0], b.v[0], a.v[1], b.v[1]); }
+    template <int i0, int i1, int i2, int i3>
+    static VinolaFloat4 shuffle (VinolaFloat4 a, VinolaFloat4 b) noexcept { return set (a.v[i0], a.v[i1], b.v[i2], b.v[i3]); }
+    static VinolaFloat4 shiftDownInsert (VinolaFloat4 a, float x) noexcept { return set (a.v[1], a.v[2], a.v[3], x); }
+
+    static VinolaFloat4 truncate (VinolaFloat4 a) noexcept
+    {
+        VinolaFloat4 r;
+        for (int i = 0; i < 4; ++i)
+            r.v[i] = (float) (std::int32_t) a.v[i];
+        return r;
+    }
+    static VinolaFloat4 bitSetMask (VinolaFloat4 integral, int bit) noexcept
+    {
+        VinolaFloat4 r;
+        for (int i = 0; i < 4; ++i)
+            r.v[i] = maskOf ((((std::int32_t) integral.v[i]) & (1 << bit)) != 0);
+        return r;
+    }
+    static VinolaFloat4 exp2Integral (VinolaFloat4 n) noexcept
+    {
+        VinolaFloat4 r;
+        for (int i = 0; i < 4; ++i)
+            r.v[i] = fromBits ((std::uint32_t) ((std::int32_t) n.v[i] + 127) << 23);
+        return r;
+    }
+    static bool allFinite (VinolaFloat4 a) noexcept
+    {
+        return std::isfinite (a.v[0]) && std::isfinite (a.v[1]) && std::isfinite (a.v[2]) && std::isfinite (a.v[3]);
+    }
+#endif
+
+    /** Lane i, for tests and set-up code (not for per-sample use). */
+    float get (int i) const noexcept
+    {
+        float f[4];
+        store (f);
+        return f[i & 3];
+    }
+
+    static VinolaFloat4 abs (VinolaFloat4 a) noexcept
+    {
+        return bitAndNot (broadcast (-0.0f), a);
+    }
+
+    /** Exact zeros become the given value; every other lane passes unchanged. Keeps recursive
+        filters fed with silence away from decaying into denormals. */
+    static VinolaFloat4 replaceZeros (VinolaFloat4 a, float value) noexcept
+    {
+        return a + bitAnd (equal (a, zero()), broadcast (value));
+    }
+
+    /** (a0 + a2) + (a1 + a3). */
+    static float sumPairs (VinolaFloat4 a) noexcept
+    {
+        const VinolaFloat4 t = a + swapHalves (a);
+        return t.lane0() + shuffle<1, 1, 1, 1> (t, t).lane0();
+    }
+
+    static VinolaFloat4 floor (VinolaFloat4 a) noexcept
+    {
+        const VinolaFloat4 t = truncate (a);
+        return t - bitAnd (greaterThan (t, a), broadcast (1.0f));
+    }
+
+    /** e^x to single-precision accuracy (the classic Cephes polynomial), x clamped to +-88.376. */
+    static VinolaFloat4 exp (VinolaFloat4 x) noexcept
+    {
+        x = min (x, broadcast (88.3762626647949f));
+        x = max (x, broadcast (-88.3762626647949f));
+
+        const VinolaFloat4 n = floor (x * broadcast (1.44269504088896341f) + broadcast (0.5f));
+        x = x - n * broadcast (0.693359375f);
+        x = x - n * broadcast (-2.12194440e-4f);
+        const VinolaFloat4 z = x * x;
+
+        VinolaFloat4 y = broadcast (1.9875691500e-4f);
+        y = y * x + broadcast (1.3981999507e-3f);
+        y = y * x + broadcast (8.3334519073e-3f);
+        y = y * x + broadcast (4.1665795894e-2f);
+        y = y * x + broadcast (1.6666665459e-1f);
+        y = y * x + broadcast (5.0000001201e-1f);
+        y = y * z + x + broadcast (1.0f);
+        return y * exp2Integral (n);
+    }
+
+    /** Sine and cosine of every lane at once (single-precision Cephes method; best for |x| < 8192). */
+    static void sinCos (VinolaFloat4 x, VinolaFloat4& sine, VinolaFloat4& cosine) noexcept
+    {
+        const VinolaFloat4 ax = abs (x);
+        VinolaFloat4 j = truncate (ax * broadcast (1.27323949f));
+        j = j + bitAnd (bitSetMask (j, 0), broadcast (1.0f));   // odd -> next even
+
+        const VinolaFloat4 r = ((ax - j * broadcast (0.78515625f)) - j * broadcast (2.41875648e-4f))
+                               - j * broadcast (3.77489506e-8f);
+        const VinolaFloat4 z = r * r;
+
+        VinolaFloat4 c = (broadcast (2.44331568e-5f) * z - broadcast (1.38873165e-3f)) * z + broadcast (4.16666456e-2f);
+        c = broadcast (1.0f) - broadcast (0.5f) * z + z * z * c;
+        VinolaFloat4 s = (broadcast (-1.95152956e-4f) * z + broadcast (8.33335333e-3f)) * z - broadcast (1.66666552e-1f);
+        s = r + r * z * s;
+
+        const VinolaFloat4 swap = bitSetMask (j, 1);
+        const VinolaFloat4 sinPoly = select (swap, c, s);
+        const VinolaFloat4 cosPoly = select (swap, s, c);
+
+        const VinolaFloat4 signBit = broadcast (-0.0f);
+        const VinolaFloat4 negateSine = bitXor (bitSetMask (j, 2), lessThan (x, zero()));
+        const VinolaFloat4 negateCosine = bitAndNot (bitSetMask (j - broadcast (2.0f), 2), equal (j, j));
+
+        sine = bitXor (sinPoly, bitAnd (negateSine, signBit));
+        cosine = bitXor (cosPoly, bitAnd (negateCosine, signBit));
+    }
+};

@@ -1,0 +1,71 @@
+#include <gtest/gtest.h>
+
+#include "VinolaFloat4.h"
+
+#include <cmath>
+#include <limits>
+
+using F = VinolaFloat4;
+
+TEST (VinolaFloat4, ExpIsAccurateToSinglePrecisionAcrossItsRange)
+{
+    double worst = 0.0;
+    for (double x = -87.0; x <= 87.0; x += 0.0137)   // results stay normal numbers
+    {
+        const float xf = (float) x;
+        const double exact = std::exp ((double) xf);
+        const F r = F::exp (F::set (xf, -xf, xf * 0.5f, 0.0f));
+        worst = std::fmax (worst, std::fabs (r.get (0) - exact) / exact);
+        worst = std::fmax (worst, std::fabs (r.get (1) - 1.0 / exact) * exact);
+        ASSERT_EQ (r.get (3), 1.0f);
+    }
+    EXPECT_LT (worst, 4.0e-7);
+
+    // Far outside the range: clamped, never NaN.
+    const F big = F::exp (F::set (-1000.0f, 1000.0f, -88.5f, -std::numeric_limits<float>::infinity()));
+    EXPECT_EQ (big.get (0), 0.0f);
+    EXPECT_GT (big.get (1), 1.0e38f);
+    EXPECT_GE (big.get (2), 0.0f);
+    EXPECT_EQ (big.get (3), 0.0f);
+}
+
+TEST (VinolaFloat4, SineAndCosineMatchTheLibraryInEveryQuadrant)
+{
+    double worst = 0.0;
+    for (double x = -20.0; x <= 20.0; x += 0.00731)
+    {
+        F s, c;
+        F::sinCos (F::set ((float) x, (float) -x, (float) (x * 0.1), 3.14159265f), s, c);
+        for (int lane = 0; lane < 3; ++lane)
+        {
+            const double a = (double) F::set ((float) x, (float) -x, (float) (x * 0.1), 0.0f).get (lane);
+            worst = std::fmax (worst, std::fabs (s.get (lane) - std::sin (a)));
+            worst = std::fmax (worst, std::fabs (c.get (lane) - std::cos (a)));
+        }
+    }
+    EXPECT_LT (worst, 5.0e-7);
+}
+
+TEST (VinolaFloat4, LaneMovesAndHelpers)
+{
+    const F a = F::set (1, 2, 3, 4), b = F::set (5, 6, 7, 8);
+    auto expectLanes = [] (F v, float x0, float x1, float x2, float x3)
+    {
+        EXPECT_EQ (v.get (0), x0); EXPECT_EQ (v.get (1), x1); EXPECT_EQ (v.get (2), x2); EXPECT_EQ (v.get (3), x3);
+    };
+    expectLanes (F::lowHalfTwice (a), 1, 2, 1, 2);
+    expectLanes (F::highHalfTwice (a), 3, 4, 3, 4);
+    expectLanes (F::swapHalves (a), 3, 4, 1, 2);
+    expectLanes (F::unpackLow (a, b), 1, 5, 2, 6);
+    expectLanes (F::shuffle<0, 1, 0, 2> (a, b), 1, 2, 5, 7);
+    expectLanes (F::shiftDownInsert (a, 9.0f), 2, 3, 4, 9);
+    expectLanes (F::floor (F::set (-1.5f, -2.0f, 0.25f, 3.0f)), -2, -2, 0, 3);
+    EXPECT_EQ (F::sumPairs (a), (1.0f + 3.0f) + (2.0f + 4.0f));
+
+    // Both signed zeros are replaced; tiny non-zero values pass unchanged.
+    expectLanes (F::replaceZeros (F::set (0.0f, -0.0f, 1.0e-30f, -2.0f), 1.0e-6f), 1.0e-6f, 1.0e-6f, 1.0e-30f, -2.0f);
+
+    EXPECT_TRUE (F::allFinite (a));
+    EXPECT_FALSE (F::allFinite (F::set (1, std::nanf (""), 3, 4)));
+    EXPECT_FALSE (F::allFinite (F::set (1, 2, 3, std::numeric_limits<float>::infinity())));
+}
