@@ -7,12 +7,14 @@
 class VinolaCableStage
 {
 public:
-    /** The two 65,536-entry random tables (contact, dropout); owned by the engine. */
+    /** The two 65,536-entry random tables (contact, dropout); owned by the engine. Until they
+        are set the stage passes the signal through. */
     void setTables (const float* contactTable, const float* dropoutTable) noexcept;
 
     /** Runs one frame in place; cableQuality is this frame's smoothed CABLE QUALITY value. */
     void process (float* frame, int numChannels, float cableQuality) noexcept;
 
+    /** Next table entry to read; wraps at 65,536 with the tables. */
     std::uint16_t tableIndex = 0;
 
 private:

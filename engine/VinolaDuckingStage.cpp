@@ -1,5 +1,58 @@
 #include "VinolaDuckingStage.h"
 
+#include <algorithm>
+#include <cmath>
+
+namespace
+{
+    constexpr float slope = 1.0f / 100.0f - 1.0f;   // dB of reduction per dB above the threshold
+    constexpr float halfKneeWidth = 0.05f;
+    constexpr float kneeDivisor = 0.2f;              // twice the knee width
+}
+
 VinolaDuckingStage::VinolaDuckingStage() = default;
 
-void VinolaDuckingStage::process (int, float, float, float, std::atomic<float>&) noexcept {}
+float VinolaDuckingStage::reductionDb (float level, float threshold) noexcept
+{
+    if (level < threshold - halfKneeWidth)
+        return 0.0f;
+    if (level >= threshold + halfKneeWidth)
+        return (level - threshold) * slope;
+
+    const float d = level - threshold + halfKneeWidth;
+    return d * d * slope / kneeDivisor;
+}
+
+void VinolaDuckingStage::process (int channel, float crackle, float duckingAmount, float inverseSampleRate,
+                                  std::atomic<float>& meter) noexcept
+{
+    if (channel < 0 || channel > 1)
+        return;
+
+    const float threshold = duckingAmount * -56.0f;
+
+    if (duckingAmount != cachedAmount)
+    {
+        cachedAmount = duckingAmount;
+        // A margin of 1e-4 (about 1e-3 dB) keeps rounding of the logarithm on the safe side.
+        quietMagnitude = std::pow (10.0f, (threshold - halfKneeWidth) / 20.0f) * (1.0f - 1.0e-4f);
+    }
+
+    float g = 1.0f;
+    const float magnitude = std::fabs (crackle);
+    if (magnitude >= quietMagnitude)    // false for a NaN crackle, which then ducks nothing
+    {
+        const float level = 20.0f * std::log10 (magnitude);
+        g = std::pow (10.0f, reductionDb (level, threshold) / 20.0f);
+    }
+
+    const float reduction = 1.0f - g;
+    if (reduction > meter.load (std::memory_order_relaxed))
+        meter.store (reduction, std::memory_order_relaxed);
+
+    float& envelope = duckingGain[channel];
+    if (g < envelope)
+        envelope = std::min (g, 1.0f);
+    else
+        envelope = std::min (envelope + (70.0f + 50.0f * (1.0f - duckingAmount)) * inverseSampleRate, 1.0f);
+}

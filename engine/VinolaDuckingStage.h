@@ -3,7 +3,10 @@
 #include <atomic>
 
 /** Lowers the music while a crackle sounds: per channel, a hard-ratio compressor keyed by that
-    channel's crackle signal drives a ducking gain, and the largest reduction feeds the meter. */
+    channel's crackle signal drives a ducking gain, and the largest reduction feeds the meter.
+
+    Ratio 100:1 with a 0.1 dB knee; the threshold follows DUCKING from 0 dB down to -56 dB.
+    The gain drops at once and recovers linearly at 70 to 120 gain units per second. */
 class VinolaDuckingStage
 {
 public:
@@ -15,6 +18,14 @@ public:
 
     float gain (int channel) const noexcept { return duckingGain[channel]; }
 
+    /** Gain reduction in dB (never positive) for a detector level and threshold, both in dB. */
+    static float reductionDb (float levelDb, float thresholdDb) noexcept;
+
 private:
     float duckingGain[2] = { 1.0f, 1.0f };
+
+    // Magnitudes below this lie surely under the knee for the cached amount: their gain is
+    // exactly 1 and needs no logarithm or power.
+    float cachedAmount = -1.0f;
+    float quietMagnitude = 0.0f;
 };

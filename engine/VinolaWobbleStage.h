@@ -1,9 +1,15 @@
 #pragma once
 
-/** Pitch wow of an off-centre record: a modulated fractional delay line per channel. */
+/** Pitch wow of an off-centre record: a modulated fractional delay line per channel.
+
+    A once-per-second phase drives a cosine (bent by WOBBLE so each turn runs faster at its
+    start), which swings the delay between 0 and WOBBLE x 6 ms; the output interpolates
+    linearly between the two nearest stored samples. Both channels share the delay. */
 class VinolaWobbleStage
 {
 public:
+    static constexpr int bufferSize = 65536;
+
     VinolaWobbleStage();
     ~VinolaWobbleStage();
 
@@ -13,6 +19,25 @@ public:
     /** Runs one frame in place; wobble is this frame's smoothed WOBBLE value. */
     void process (float* frame, int numChannels, float wobble, float sampleRate) noexcept;
 
+    /** This frame's delay in samples and the modulation phase in (0, 1], for tests and tools. */
+    float getDelay() const noexcept { return lines[0].delay; }
+    float getPhase() const noexcept { return phase; }
+
     VinolaWobbleStage (const VinolaWobbleStage&) = delete;
     VinolaWobbleStage& operator= (const VinolaWobbleStage&) = delete;
+
+private:
+    struct DelayLine
+    {
+        float* buffer = nullptr;
+        int writeIndex = 0;
+        int readIndex = 0;
+        float delay = 0.0f;
+    };
+
+    static constexpr int mask = bufferSize - 1;
+
+    DelayLine lines[2];
+    float phase = 0.0f;
+    float phaseRate = 0.0f, phaseStep = 0.0f;
 };

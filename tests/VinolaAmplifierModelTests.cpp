@@ -1,0 +1,230 @@
+#include <gtest/gtest.h>
+
+#include "VinolaAmplifierModel.h"
+
+#include <cmath>
+#include <limits>
+#include <memory>
+#include <vector>
+
+namespace
+{
+    struct Frame
+    {
+        float wet[2] { 0, 0 }, dry[2] { 0, 0 };
+    };
+
+    Frame run (VinolaAmplifierModel& amp, float left, float right, int numChannels = 2,
+               float vinyl = 0.0f, float crackle = 0.0f, float duck = 1.0f)
+    {
+        const float in[2] { left, right }, gains[2] { duck, duck }, v[2] { vinyl, vinyl }, c[2] { crackle, crackle };
+        Frame f;
+        amp.processFrame (in, numChannels, gains, v, c, f.wet, f.dry);
+        return f;
+    }
+
+    void expectLanes (VinolaFloat4 v, std::initializer_list<float> expected, float tolerance)
+    {
+        int i = 0;
+        for (float e : expected)
+            EXPECT_NEAR (v.get (i++), e, tolerance) << "lane " << i - 1;
+    }
+}
+
+TEST (VinolaAmplifierModel, NeedleFactorsAtBothEnds)
+{
+    auto amp = std::make_unique<VinolaAmplifierModel>();
+
+    amp->prepareFrame (0.9f, 0.5f, 1.0f, 44100.0f);      // NEEDLE QUALITY 1 maps to 0.9: m = 0.1
+    expectLanes (amp->getPreGain(), { 1.2f, 1.6f, 3.0f, 5.56f }, 1.0e-5f);
+    expectLanes (amp->getPostGain(), { 1 / 1.332039f, 1 / 2.328157f, 1 / 2.581139f, 1 / 2.423025f }, 1.0e-5f);
+
+    amp->prepareFrame (0.0f, 0.5f, 1.0f, 44100.0f);      // m = 0.9999
+    expectLanes (amp->getPreGain(), { 20.996f, 60.988f, 200.96f, 456.909f }, 2.0e-3f);
+    expectLanes (amp->getPostGain(), { 1 / 11.4984f, 1 / 42.9937f, 1 / 50.9925f, 1 / 45.9932f }, 1.0e-5f);
+
+    amp->prepareFrame (std::nanf (""), 0.5f, 1.0f, 44100.0f);
+    EXPECT_TRUE (VinolaFloat4::allFinite (amp->getPreGain()));
+}
+
+TEST (VinolaAmplifierModel, AmpQualitySetsDriveAndToneDesigns)
+{
+    auto amp = std::make_unique<VinolaAmplifierModel>();
+    Biquad4 expected;
+
+    amp->prepareFrame (0.5f, 1.0f, 2.0f, 44100.0f);
+    EXPECT_FLOAT_EQ (amp->getDrive(), 2.0f);
+    Biquad4::design (expected, VinolaFloat4::broadcast (44100.0f), VinolaFloat4::set (5.0f, 19000.0f, 10.0f, 21000.0f),
+                     VinolaFloat4::broadcast (0.707f), VinolaFloat4::set (1.0f, 1.0f, 0.0f, 0.0f));
+    for (int i = 0; i < 4; ++i)
+    {
+        EXPECT_EQ (amp->getWetDesign().b0.get (i), expected.b0.get (i));
+        EXPECT_EQ (amp->getWetDesign().a1.get (i), expected.a1.get (i));
+    }
+
+    amp->prepareFrame (0.5f, 0.0f, 2.0f, 44100.0f);
+    EXPECT_FLOAT_EQ (amp->getDrive(), 6.0f);
+    Biquad4::design (expected, VinolaFloat4::broadcast (44100.0f), VinolaFloat4::set (300.0f, 2000.0f, 200.0f, 4000.0f),
+                     VinolaFloat4::broadcast (0.707f), VinolaFloat4::set (0.1f, 0.1f, 0.0f, 0.0f));
+    for (int i = 0; i < 4; ++i)
+    {
+        EXPECT_EQ (amp->getWetDesign().b2.get (i), expected.b2.get (i));
+        EXPECT_EQ (amp->getWetDesign().a2.get (i), expected.a2.get (i));
+    }
+
+    // The dry path is neutral whatever the amp quality: shelves at gain 1, 10 Hz and 22 kHz.
+    Biquad4::design (expected, VinolaFloat4::broadcast (44100.0f), VinolaFloat4::set (300.0f, 2000.0f, 10.0f, 22000.0f),
+                     VinolaFloat4::broadcast (0.707f), VinolaFloat4::broadcast (1.0f));
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ (amp->getDryDesign().b1.get (i), expected.b1.get (i));
+
+    // A new sample rate redesigns even when the quality is unchanged.
+    const float before = amp->getWetDesign().b0.get (3);
+    amp->prepareFrame (0.5f, 0.0f, 2.0f, 96000.0f);
+    EXPECT_NE (amp->getWetDesign().b0.get (3), before);
+}
+
+TEST (VinolaAmplifierModel, ImpulseReachesWetAndDryThreeFramesLaterAligned)
+{
+    auto amp = std::make_unique<VinolaAmplifierModel>();
+    amp->prepareFrame (0.5f, 0.7f, 1.0f, 44100.0f);
+    amp->reset();
+
+    int firstWet = -1, firstDry = -1;
+    for (int n = 0; n < 10; ++n)
+    {
+        const auto f = run (*amp, n == 0 ? 1.0f : 0.0f, n == 0 ? 1.0f : 0.0f);
+        if (firstWet < 0 && std::fabs (f.wet[0]) > 1.0e-3f)
+            firstWet = n;
+        if (firstDry < 0 && std::fabs (f.dry[0]) > 1.0e-3f)
+            firstDry = n;
+        EXPECT_EQ (f.wet[0], f.wet[1]);
+        EXPECT_EQ (f.dry[0], f.dry[1]);
+    }
+    EXPECT_EQ (firstWet, 3);
+    EXPECT_EQ (firstDry, 3);
+}
+
+TEST (VinolaAmplifierModel, DryPathIsTheInputDelayedWithFlatMagnitude)
+{
+    auto amp = std::make_unique<VinolaAmplifierModel>();
+    amp->prepareFrame (0.5f, 0.2f, 8.0f, 44100.0f);     // wet settings must not touch the dry path
+
+    for (double f : { 100.0, 1000.0, 8000.0 })
+    {
+        amp->reset();
+        double inPower = 0, outPower = 0;
+        for (int n = 0; n < 44100; ++n)
+        {
+            const float x = (float) std::sin (2.0 * 3.141592653589793 * f * n / 44100.0);
+            const auto fr = run (*amp, x, x);
+            if (n >= 22050)
+            {
+                inPower += (double) x * x;
+                outPower += (double) fr.dry[0] * fr.dry[0];
+            }
+        }
+        EXPECT_NEAR (std::sqrt (outPower / inPower), 1.0, 0.02) << f << " Hz";
+    }
+}
+
+TEST (VinolaAmplifierModel, SaturationBoundsTheWetPathAndDuckingGainScalesTheMusic)
+{
+    auto amp = std::make_unique<VinolaAmplifierModel>();
+    amp->prepareFrame (0.0f, 0.0f, 15.85f, 44100.0f);    // worst needle, lowest quality, +24 dB
+
+    float peak = 0.0f;
+    for (int n = 0; n < 20000; ++n)
+    {
+        const float x = 2.0f * std::sin (0.07f * (float) n);
+        peak = std::fmax (peak, std::fabs (run (*amp, x, x).wet[0]));
+    }
+    EXPECT_GT (peak, 0.05f);
+    EXPECT_LT (peak, 4.0f);    // four saturated lanes, weighted and filtered
+
+    // A ducking gain of 0 removes the music entirely: with no noise the wet path only carries
+    // the silence guard's residue.
+    amp->prepareFrame (0.5f, 0.7f, 1.0f, 44100.0f);
+    amp->reset();
+    float loudest = 0.0f;
+    for (int n = 0; n < 2000; ++n)
+    {
+        const float x = std::sin (0.05f * (float) n);
+        loudest = std::fmax (loudest, std::fabs (run (*amp, x, x, 2, 0.0f, 0.0f, 0.0f).wet[0]));
+    }
+    EXPECT_LT (loudest, 1.0e-6f);
+
+    // Noise is added after the ducking gain, so it still comes through.
+    float noisy = 0.0f;
+    for (int n = 0; n < 2000; ++n)
+        noisy = std::fmax (noisy, std::fabs (run (*amp, 0.0f, 0.0f, 2, 0.0f, n % 50 == 0 ? 0.5f : 0.0f, 0.0f).wet[0]));
+    EXPECT_GT (noisy, 0.01f);
+}
+
+TEST (VinolaAmplifierModel, MonoWritesOnlyTheFirstChannelAndMatchesStereoLeft)
+{
+    auto mono = std::make_unique<VinolaAmplifierModel>();
+    auto stereo = std::make_unique<VinolaAmplifierModel>();
+    mono->prepareFrame (0.3f, 0.4f, 2.0f, 44100.0f);
+    stereo->prepareFrame (0.3f, 0.4f, 2.0f, 44100.0f);
+
+    for (int n = 0; n < 3000; ++n)
+    {
+        const float x = std::sin (0.03f * (float) n) * 0.7f;
+        const float in[2] { x, 0.0f }, one[2] { 1, 1 }, zero[2] { 0, 0 };
+        float wet[2] { 42.0f, 42.0f }, dry[2] { 42.0f, 42.0f };
+        mono->processFrame (in, 1, one, zero, zero, wet, dry);
+        const auto s = run (*stereo, x, -x);
+        ASSERT_EQ (wet[0], s.wet[0]);
+        ASSERT_EQ (dry[0], s.dry[0]);
+        ASSERT_EQ (wet[1], 42.0f);
+        ASSERT_EQ (dry[1], 42.0f);
+    }
+
+    // No channel: nothing is read or written.
+    float wet[2] { 42.0f, 42.0f }, dry[2] { 42.0f, 42.0f };
+    mono->processFrame (nullptr, 0, nullptr, nullptr, nullptr, wet, dry);
+    EXPECT_EQ (wet[0], 42.0f);
+}
+
+TEST (VinolaAmplifierModel, RecoversFromANonFiniteBurstWithinAFrame)
+{
+    auto amp = std::make_unique<VinolaAmplifierModel>();
+    amp->prepareFrame (0.5f, 0.7f, 1.0f, 44100.0f);
+
+    const float bad[3] = { std::nanf (""), std::numeric_limits<float>::infinity(), -std::numeric_limits<float>::infinity() };
+    for (float b : bad)
+    {
+        for (int n = 0; n < 100; ++n)
+            run (*amp, b, n % 2 == 0 ? b : 0.5f);
+
+        float loudest = 0.0f;
+        for (int n = 0; n < 2000; ++n)
+        {
+            const float x = std::sin (0.05f * (float) n);
+            const auto f = run (*amp, x, x);
+            ASSERT_TRUE (std::isfinite (f.wet[0]) && std::isfinite (f.wet[1])) << "frame " << n;
+            ASSERT_TRUE (std::isfinite (f.dry[0]) && std::isfinite (f.dry[1])) << "frame " << n;
+            loudest = std::fmax (loudest, std::fabs (f.dry[0]));
+        }
+        EXPECT_GT (loudest, 0.5f);   // working again, not merely silenced
+    }
+}
+
+TEST (VinolaAmplifierModel, LowHostRatesStayStable)
+{
+    for (float rate : { 22050.0f, 32000.0f })
+    {
+        auto amp = std::make_unique<VinolaAmplifierModel>();
+        amp->setSampleRate (rate);
+        amp->prepareFrame (0.9f, 1.0f, 1.0f, rate);
+        float peak = 0.0f;
+        for (int n = 0; n < 40000; ++n)
+        {
+            const float x = std::sin (0.9f * (float) n);
+            const auto f = run (*amp, x, x);
+            peak = std::fmax (peak, std::fmax (std::fabs (f.wet[0]), std::fabs (f.dry[0])));
+        }
+        EXPECT_LT (peak, 4.0f) << rate;
+    }
+}
