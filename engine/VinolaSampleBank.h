@@ -35,9 +35,9 @@ struct VinolaSampleBank
 
         if (e.looping)
         {
-            if (position < 0.0 || position >= e.duration)
+            if (! (position >= 0.0 && position < e.duration))
             {
-                if (! std::isfinite (position))
+                if (! std::isfinite (position))   // NaN or infinity: nothing sensible to read
                     return {};
                 // One remainder instead of stepping by whole durations: the same value for the
                 // usual single wrap (both are exact there) and no endless loop for a wild one.
