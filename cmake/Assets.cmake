@@ -53,7 +53,8 @@ function(vinola_assets_hook_up_tests)
         target_include_directories(VinolaTests PRIVATE ${VINOLA_ASSET_TOOL_DIR})
         target_compile_definitions(VinolaTests PRIVATE
             VINOLA_ASSET_ARCHIVE="${VINOLA_ASSETS_DIR}/Assets.mva"
-            VINOLA_ASSET_TOOL="$<TARGET_FILE:vinola-assets>")
+            VINOLA_ASSET_TOOL="$<TARGET_FILE:vinola-assets>"
+            VINOLA_INTER_FONT_DIR="${VINOLA_INTER_FONT_DIR}")
     endif()
 endfunction()
 cmake_language(DEFER CALL vinola_assets_hook_up_tests)
