@@ -24,6 +24,7 @@ void VinolaCrackleGenerator::init (const VinolaSampleBank* newBank, int newVoice
     meanInterval = 0.5;
     panOffset = intervalSpread = panSpread = levelRandomness = 0.0f;
     output = {};
+    activeVoices = 0;
 
     for (auto& v : voices)
         v.init (newBank, stageDurations);
@@ -84,6 +85,7 @@ void VinolaCrackleGenerator::fireEvent() noexcept
     const float level = 1.0f - levelRandomness * u3;
 
     voices[nextVoice].start (level, nextSample, p);
+    activeVoices |= std::uint64_t { 1 } << nextVoice;
     nextVoice = (nextVoice + 1) % voiceCount;
     nextSample = (randomOrder ? MvPlatform::rand() : nextSample + 1) % bank->count;
 }

@@ -3,6 +3,8 @@
 #include "VinolaCrackleVoice.h"
 #include "VinolaSampleBank.h"
 
+#include <cstdint>
+
 /** Fires crackle events at random intervals around a mean rate; each event starts the next voice
     (round robin) on a bank sample at a random level and stereo position. All randomness comes
     from the platform's shared rand sequence. */
@@ -10,10 +12,7 @@ struct VinolaCrackleGenerator
 {
     static constexpr int maxVoices = 64;
 
-    struct Pair
-    {
-        float left = 0.0f, right = 0.0f;
-    };
+    using Pair = VinolaSampleBank::Pair;
 
     int nextVoice = 0;
     VinolaCrackleVoice voices[maxVoices];
@@ -35,6 +34,7 @@ struct VinolaCrackleGenerator
     int nextSample = 0;
     Pair output;
     const VinolaSampleBank* bank = nullptr;
+    std::uint64_t activeVoices = 0;   // bit i set while voice i sounds
 
     VinolaCrackleGenerator() noexcept { init (nullptr, 16); }
 
@@ -57,10 +57,15 @@ struct VinolaCrackleGenerator
                 fireEvent();
         }
 
+        // Only the sounding voices, in index order: idle ones would cost a cache line each.
         float left = 0.0f, right = 0.0f;
-        for (int i = 0; i < voiceCount; ++i)
-            if (! voices[i].isIdle())
-                voices[i].renderFrame (left, right);
+        for (std::uint64_t pending = activeVoices; pending != 0; pending &= pending - 1)
+        {
+            const int i = __builtin_ctzll (pending);
+            voices[i].renderFrame (left, right);
+            if (voices[i].isIdle())
+                activeVoices &= ~(std::uint64_t { 1 } << i);
+        }
 
         output = { left, right };
         return output;

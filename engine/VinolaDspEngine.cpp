@@ -49,27 +49,29 @@ void VinolaDspEngine::buildRandomTables()
 
 void VinolaDspEngine::initCrackleGenerators() noexcept
 {
-    crackleA.init (&crackleBanks[0], 16);
-    crackleA.randomOrder = true;
-    crackleA.intervalSpread = 0.8f;
-    crackleA.levelRandomness = 0.5f;
-    crackleA.panSpread = 0.0f;
-    crackleA.alternateSides = true;
+    struct Settings
+    {
+        VinolaCrackleGenerator* generator;
+        const VinolaSampleBank* bank;
+        int voices;
+        float intervalSpread, levelRandomness, panSpread;
+        bool alternateSides;
+    };
 
-    crackleB.init (&crackleBanks[1], 24);
-    crackleB.randomOrder = true;
-    crackleB.intervalSpread = 0.9f;
-    crackleB.levelRandomness = 0.9f;
-    crackleB.panSpread = 0.7f;
-    crackleB.alternateSides = false;
-
-    // C reads the same bank as B, at its own rate and weight.
-    crackleC.init (&crackleBanks[1], 24);
-    crackleC.randomOrder = true;
-    crackleC.intervalSpread = 0.9f;
-    crackleC.levelRandomness = 0.9f;
-    crackleC.panSpread = 1.0f;
-    crackleC.alternateSides = false;
+    // A: the scratches, centred and alternating. B and C: ticks over the same bank, C the wider.
+    const Settings settings[] = { { &crackleA, &crackleBanks[0], 16, 0.8f, 0.5f, 0.0f, true },
+                                  { &crackleB, &crackleBanks[1], 24, 0.9f, 0.9f, 0.7f, false },
+                                  { &crackleC, &crackleBanks[1], 24, 0.9f, 0.9f, 1.0f, false } };
+    for (const auto& s : settings)
+    {
+        auto& g = *s.generator;
+        g.init (s.bank, s.voices);
+        g.randomOrder = true;
+        g.intervalSpread = s.intervalSpread;
+        g.levelRandomness = s.levelRandomness;
+        g.panSpread = s.panSpread;
+        g.alternateSides = s.alternateSides;
+    }
 
     setScratchesRate (0.5f);
 }

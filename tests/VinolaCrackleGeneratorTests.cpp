@@ -32,6 +32,19 @@ namespace
         }
     };
 
+    // A generator in random order with the given spreads, on both sides of the field.
+    void configure (VinolaCrackleGenerator& g, const VinolaSampleBank& bank, int voices, float intervalSpread,
+                    float levelRandomness, float panSpread, float rate)
+    {
+        g.init (&bank, voices);
+        g.randomOrder = true;
+        g.intervalSpread = intervalSpread;
+        g.levelRandomness = levelRandomness;
+        g.panSpread = panSpread;
+        g.alternateSides = false;
+        g.setRate (rate);
+    }
+
     int countEvents (VinolaCrackleGenerator& g, int ticks)
     {
         int events = 0;
@@ -66,13 +79,7 @@ TEST (VinolaCrackleGenerator, AnEventDrawsFromTheSharedSequenceInItsOrder)
 {
     ConstantBank b (7);
     VinolaCrackleGenerator g;
-    g.init (&b.bank, 16);
-    g.randomOrder = true;
-    g.intervalSpread = 0.8f;
-    g.levelRandomness = 0.5f;
-    g.panSpread = 0.6f;
-    g.alternateSides = false;
-    g.setRate (2.0f);
+    configure (g, b.bank, 16, 0.8f, 0.5f, 0.6f, 2.0f);
 
     MvPlatform::restartRandForTests();
     int r[6];
@@ -180,13 +187,7 @@ TEST (VinolaCrackleGenerator, IntervalsAndLevelsStayWithinTheirSpread)
 {
     ConstantBank b (4);
     VinolaCrackleGenerator g;
-    g.init (&b.bank, 24);
-    g.randomOrder = true;
-    g.intervalSpread = 0.9f;
-    g.levelRandomness = 0.9f;
-    g.panSpread = 0.7f;
-    g.alternateSides = false;
-    g.setRate (100.0f);
+    configure (g, b.bank, 24, 0.9f, 0.9f, 0.7f, 100.0f);
 
     int last = -1;
     for (int i = 0, events = 0; events < 300; ++i)

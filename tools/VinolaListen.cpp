@@ -100,25 +100,29 @@ int main (int argc, char** argv)
         juce::Random random (1);
         const auto kind = input.upToFirstOccurrenceOf (":", false, false);
         const auto args = juce::StringArray::fromTokens (input.fromFirstOccurrenceOf (":", false, false), ":", "");
+        const bool isSine = kind == "sine", isNoise = kind == "noise";
         const double freq = args.size() > 0 ? args[0].getDoubleValue() : 440.0;
         const float level = kind == "noise" ? (args.size() > 0 ? args[0].getFloatValue() : 0.1f)
                                             : (args.size() > 1 ? args[1].getFloatValue() : 0.5f);
 
+        double renderSeconds = 0.0;
         for (juce::int64 start = 0; start < total; start += blockSize)
         {
             const int n = (int) juce::jmin ((juce::int64) blockSize, total - start);
             for (int i = 0; i < n; ++i)
             {
                 float x = 0.0f;
-                if (kind == "sine")
+                if (isSine)
                     x = level * (float) std::sin (2.0 * juce::MathConstants<double>::pi * freq * (double) (start + i) / rate);
-                else if (kind == "noise")
+                else if (isNoise)
                     x = level * (random.nextFloat() * 2.0f - 1.0f);
                 for (int ch = 0; ch < channels; ++ch)
                     block.setSample (ch, i, x);
             }
             juce::AudioBuffer<float> view (block.getArrayOfWritePointers(), channels, n);
+            const auto t0 = juce::Time::getHighResolutionTicks();
             processor.processBlock (view, midi);
+            renderSeconds += juce::Time::highResolutionTicksToSeconds (juce::Time::getHighResolutionTicks() - t0);
             for (int ch = 0; ch < channels; ++ch)
                 all.copyFrom (ch, (int) start, view, ch, 0, n);
         }
@@ -137,9 +141,10 @@ int main (int argc, char** argv)
         {
             stream.release();   // the writer owns the stream now
             writer->writeFromAudioSampleBuffer (all, 0, all.getNumSamples());
-            std::printf ("%s: %d frames, %d channel(s), peak %.4f, rms %.5f\n", outFile.getFullPathName().toRawUTF8(),
-                         all.getNumSamples(), channels, all.getMagnitude (0, all.getNumSamples()),
-                         all.getRMSLevel (0, 0, all.getNumSamples()));
+            std::printf ("%s: %d frames, %d channel(s), peak %.4f, rms %.5f, rendered at %.0f x real time\n",
+                         outFile.getFullPathName().toRawUTF8(), all.getNumSamples(), channels,
+                         all.getMagnitude (0, all.getNumSamples()), all.getRMSLevel (0, 0, all.getNumSamples()),
+                         renderSeconds > 0.0 ? seconds / renderSeconds : 0.0);
         }
     }
     sandbox.deleteRecursively();
