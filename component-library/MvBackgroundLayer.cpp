@@ -1,0 +1,3 @@
+// MvBackgroundLayer is a marker base with no operations; this file only proves that its header
+// compiles on its own.
+#include "MvBackgroundLayer.h"

@@ -1,0 +1,6 @@
+#include "MvCaptionStyle.h"
+
+MvCaptionStyle::MvCaptionStyle()
+{
+    captionFont.setHeight (18.0f);
+}

@@ -1,0 +1,3 @@
+#include "MvPixelFilter.h"
+
+MvPixelFilter::~MvPixelFilter() = default;
