@@ -66,6 +66,8 @@ VinolaAudioProcessor::VinolaAudioProcessor()
         parameterObjects.add (p);
     }
 
+    // The engine member was constructed before the settings holder, with its defaults and its
+    // two random tables; now the material it plays.
     loadSampleMaterial();
 
     // The raw DUCKING value and the speed factor start at their construction values; the first
