@@ -1,4 +1,4 @@
-// Part 2.105: MvBackgroundElement, MvCaptionStyle, MvBackground (with its Delegate),
+// Tests of MvBackgroundElement, MvCaptionStyle, MvBackground (with its Delegate),
 // MvBackgroundLayer, MvDynamicImage, MvPixelFilter and DefaultPixelFilter.
 
 #include "MvControlTestSupport.h"

@@ -1,4 +1,4 @@
-// Part 2.102: MvImageKnob and MvDrawRotatedImage.
+// Tests of MvImageKnob and MvDrawRotatedImage.
 
 #include "MvControlTestSupport.h"
 #include "MvImageKnob.h"

@@ -1,4 +1,4 @@
-// Part 2.101: MvParameterComponent and MvParameterDelegate.
+// Tests of MvParameterComponent and MvParameterDelegate.
 
 #include "MvControlTestSupport.h"
 #include "MvImageKnob.h"

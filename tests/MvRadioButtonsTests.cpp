@@ -1,4 +1,4 @@
-// Part 2.104: MvRadioButtons, MvRadioButtons::RadioButton, MvRadioButtonDelegate and
+// Tests of MvRadioButtons, MvRadioButtons::RadioButton, MvRadioButtonDelegate and
 // MvRadioButtons::HoverListener.
 
 #include "MvControlTestSupport.h"

@@ -1,4 +1,4 @@
-// Part 2.103: MvSlider.
+// Tests of MvSlider.
 
 #include "MvControlTestSupport.h"
 #include "MvSlider.h"

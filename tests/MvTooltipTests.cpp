@@ -1,4 +1,4 @@
-// Part 2.106: MvTooltip and MvTooltipParent.
+// Tests of MvTooltip and MvTooltipParent.
 
 #include "MvControlTestSupport.h"
 #include "MvTooltip.h"
