@@ -209,17 +209,3 @@ TEST (VinolaCrackleGenerator, IntervalsAndLevelsStayWithinTheirSpread)
         last = i;
     }
 }
-
-TEST (VinolaCrackleGenerator, AnEmptyBankStartsNoVoiceButKeepsTime)
-{
-    VinolaSampleBank empty;
-    VinolaCrackleGenerator g;
-    g.init (&empty, 16);
-    g.setRate (100.0f);
-    for (int i = 0; i < 2000; ++i)
-        EXPECT_EQ (g.tick().left, 0.0f);
-    EXPECT_EQ (g.nextVoice, 0);
-    EXPECT_GT (g.countdown, 0.0);
-    for (int i = 0; i < 16; ++i)
-        EXPECT_TRUE (g.voices[i].isIdle());
-}
