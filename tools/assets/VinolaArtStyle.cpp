@@ -81,15 +81,19 @@ void VinolaArtStyle::engravedLine (juce::Graphics& g, juce::Line<float> line, fl
 void VinolaArtStyle::screw (juce::Graphics& g, juce::Point<float> centre, float radius, float slotAngle)
 {
     roundShadow (g, centre.translated (0.0f, radius * 0.25f), radius, radius * 0.6f, 0.35f);
-    const auto r = juce::Rectangle<float> (radius * 2.0f, radius * 2.0f).withCentre (centre);
-    g.setGradientFill ({ chromeLight, r.getTopLeft(), chromeDark, r.getBottomRight(), false });
-    g.fillEllipse (r);
-    g.setColour (ink.withAlpha (0.6f));
-    g.drawEllipse (r, radius * 0.12f);
+    chromeDisc (g, juce::Rectangle<float> (radius * 2.0f, radius * 2.0f).withCentre (centre), 0.6f, radius * 0.12f);
     const auto slot = juce::Line<float>::fromStartAndAngle (centre, radius * 0.8f, slotAngle);
     const juce::Line<float> full (centre * 2.0f - slot.getEnd(), slot.getEnd());
     g.setColour (ink.withAlpha (0.8f));
     g.drawLine (full, radius * 0.28f);
+}
+
+void VinolaArtStyle::chromeDisc (juce::Graphics& g, juce::Rectangle<float> bounds, float outlineAlpha, float outlineWidth)
+{
+    g.setGradientFill ({ chromeLight, bounds.getTopLeft(), chromeDark, bounds.getBottomRight(), false });
+    g.fillEllipse (bounds);
+    g.setColour (ink.withAlpha (outlineAlpha));
+    g.drawEllipse (bounds, outlineWidth);
 }
 
 void VinolaArtStyle::roundShadow (juce::Graphics& g, juce::Point<float> centre, float radius, float spread, float alpha)

@@ -29,6 +29,9 @@ public:
     /** A slotted chrome screw head. */
     static void screw (juce::Graphics& g, juce::Point<float> centre, float radius, float slotAngle);
 
+    /** A chrome disc lit from the top left, with a dark outline of the given opacity. */
+    static void chromeDisc (juce::Graphics& g, juce::Rectangle<float> bounds, float outlineAlpha, float outlineWidth);
+
     /** A soft shadow under a round object. */
     static void roundShadow (juce::Graphics& g, juce::Point<float> centre, float radius, float spread, float alpha);
 

@@ -78,28 +78,42 @@ namespace
         g.setColour (Colours::black.withAlpha (0.28f));
         g.strokePath (tube, PathStrokeType (7.0f, PathStrokeType::curved, PathStrokeType::rounded), AffineTransform::translation (5.0f, 7.0f));
 
-        // Counterweight behind the pivot.
-        const auto back = armPivot - dir * 30.0f;
-        Path weight;
-        weight.addRoundedRectangle (-9.0f, -13.0f, 18.0f, 26.0f, 3.0f);
+        // Counterweight behind the pivot: a ribbed chrome cylinder seen from above.
+        const auto back = armPivot - dir * 31.0f;
         const auto weightTransform = AffineTransform::rotation (std::atan2 (dir.y, dir.x) + MathConstants<float>::halfPi).translated (back);
-        g.setColour (Colours::black.withAlpha (0.3f));
+        Path weight;
+        weight.addRoundedRectangle (-9.0f, -12.0f, 18.0f, 24.0f, 2.5f);
+        g.setColour (Colours::black.withAlpha (0.28f));
         g.fillPath (weight, weightTransform.translated (4.0f, 6.0f));
-        g.setGradientFill ({ Style::chromeDark.darker (0.4f), back - across * 9.0f, Style::slateDark, back + across * 9.0f, false });
+        ColourGradient cylinder (Style::chromeDark.darker (0.3f), back - across * 9.0f, Style::chromeDark.darker (0.3f), back + across * 9.0f, false);
+        cylinder.addColour (0.35, Style::chromeLight);
+        cylinder.addColour (0.55, Style::chromeDark.brighter (0.5f));
+        g.setGradientFill (cylinder);
         g.fillPath (weight, weightTransform);
-        g.setColour (Style::chromeLight.withAlpha (0.5f));
-        g.strokePath (weight, PathStrokeType (0.7f), weightTransform);
+        for (int i = -3; i <= 3; ++i)
+        {
+            Path rib;
+            rib.startNewSubPath (-9.0f, (float) i * 3.2f);
+            rib.lineTo (9.0f, (float) i * 3.2f);
+            g.setColour (Colours::black.withAlpha (0.22f));
+            g.strokePath (rib, PathStrokeType (0.5f), weightTransform);
+        }
+        g.setColour (Style::ink.withAlpha (0.6f));
+        g.strokePath (weight, PathStrokeType (0.6f), weightTransform);
 
-        // Pivot base and bearing collar.
+        // Pivot: a slate turret with a chrome rim, and the bearing housing on top.
         Style::roundShadow (g, armPivot.translated (3.0f, 4.0f), 20.0f, 6.0f, 0.35f);
         const auto base = Rectangle<float> (40.0f, 40.0f).withCentre (armPivot);
-        g.setGradientFill ({ Style::chromeLight, base.getTopLeft(), Style::chromeDark, base.getBottomRight(), false });
-        g.fillEllipse (base);
-        g.setColour (Style::ink.withAlpha (0.6f));
-        g.drawEllipse (base, 0.8f);
-        const auto collar = Rectangle<float> (22.0f, 22.0f).withCentre (armPivot);
-        g.setGradientFill ({ Style::slateDark, collar.getTopLeft(), Style::slate.brighter (0.3f), collar.getBottomRight(), false });
-        g.fillEllipse (collar);
+        Style::chromeDisc (g, base, 0.6f, 0.8f);
+        const auto turret = base.reduced (3.0f);
+        g.setGradientFill ({ Style::slate.brighter (0.2f), turret.getTopLeft(), Style::slateDark, turret.getBottomRight(), false });
+        g.fillEllipse (turret);
+        Style::roundShadow (g, armPivot.translated (1.5f, 2.0f), 9.0f, 3.0f, 0.4f);
+        const auto bearing = Rectangle<float> (18.0f, 18.0f).withCentre (armPivot);
+        g.setGradientFill ({ Colours::white, bearing.getTopLeft().translated (4.0f, 4.0f), Style::chromeDark, bearing.getBottomRight(), true });
+        g.fillEllipse (bearing);
+        g.setColour (Style::ink.withAlpha (0.5f));
+        g.drawEllipse (bearing, 0.6f);
 
         // The tube: chrome, lit along one side.
         g.setColour (Style::chromeDark.darker (0.5f));
@@ -197,11 +211,7 @@ void VinolaTurntableArt::paintCentrePeg (Graphics& g, float w, float h)
 {
     const Point<float> c { w * 0.5f, h * 0.5f };
     Style::roundShadow (g, c.translated (0.8f, 1.2f), 8.0f, 4.0f, 0.4f);
-    const auto washer = Rectangle<float> (17.0f, 17.0f).withCentre (c);
-    g.setGradientFill ({ Style::chromeLight, washer.getTopLeft(), Style::chromeDark, washer.getBottomRight(), false });
-    g.fillEllipse (washer);
-    g.setColour (Style::ink.withAlpha (0.5f));
-    g.drawEllipse (washer, 0.5f);
+    Style::chromeDisc (g, Rectangle<float> (17.0f, 17.0f).withCentre (c), 0.5f, 0.5f);
     const auto pin = Rectangle<float> (7.0f, 7.0f).withCentre (c);
     g.setGradientFill ({ Colours::white, pin.getTopLeft(), Style::chromeDark.darker (0.3f), pin.getBottomRight(), false });
     g.fillEllipse (pin);
@@ -278,10 +288,7 @@ void VinolaTurntableArt::paintGeneratorHandle (Graphics& g, float w, float h)
     const Point<float> c { w * 0.5f, h * 0.5f };
     Style::roundShadow (g, c.translated (1.5f, 2.5f), 12.0f, 5.0f, 0.45f);
     const auto knob = Rectangle<float> (25.0f, 25.0f).withCentre (c);
-    g.setGradientFill ({ Style::chromeLight, knob.getTopLeft(), Style::chromeDark, knob.getBottomRight(), false });
-    g.fillEllipse (knob);
-    g.setColour (Colours::black.withAlpha (0.6f));
-    g.drawEllipse (knob, 0.7f);
+    Style::chromeDisc (g, knob, 0.7f, 0.7f);
     const auto top = knob.reduced (4.0f);
     g.setGradientFill ({ Style::cream, top.getTopLeft(), Style::cream.darker (0.25f), top.getBottomRight(), false });
     g.fillEllipse (top);
