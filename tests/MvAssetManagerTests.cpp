@@ -140,6 +140,7 @@ TEST_F (MvAssetManagerTest, NamesMatchOnlyExactly)
     expectAbsent (*assets, "alpha.png ");
     expectAbsent (*assets, "");
     expectAbsent (*assets, nullptr);
+    expectAbsent (*assets, "\xff\xfe.png");   // not even UTF-8
 
     juce::uint32 size = 0;
     EXPECT_NE (assets->getAsset ("alpha.png", size), nullptr);
