@@ -56,6 +56,7 @@ void VinolaAmplifierModel::updateNeedleFactors (float n) noexcept
     const float m15 = m * std::sqrt (m);
     preGain = one + F::broadcast (m2) * F::set (20.0f, 60.0f, 200.0f, 456.0f);
     postGain = one / (one + F::broadcast (m15) * F::set (10.5f, 42.0f, 50.0f, 45.0f));
+    weightedPostGain = postGain * laneWeights;
 }
 
 void VinolaAmplifierModel::updateDesigns (float q, float sampleRate) noexcept
@@ -111,19 +112,18 @@ void VinolaAmplifierModel::processFrame (const float* input, int numChannels, co
     F bands[2];
     crossover.processFrame (input[0], numChannels > 1 ? input[1] : 0.0f, bands[0], bands[1]);
 
-    const F driveV = F::broadcast (drive);
     const F one = F::broadcast (1.0f);
+    const F signBit = F::broadcast (-0.0f);
 
     for (int ch = 0; ch < numChannels; ++ch)
     {
         const F band = bands[ch];
-        const F u = (((band * driveV) * F::broadcast (duckingGain[ch]) + F::broadcast (vinyl[ch]))
-                     + F::broadcast (crackle[ch])) * preGain;
+        const F u = (band * F::broadcast (drive * duckingGain[ch]) + F::broadcast (vinyl[ch] + crackle[ch])) * preGain;
 
-        // 1 - e^-u above zero, e^u - 1 otherwise: the same magnitude with the sign of u.
-        const F magnitude = one - F::exp (F::zero() - F::abs (u));
-        const F saturated = F::select (F::greaterThan (u, F::zero()), magnitude, F::zero() - magnitude);
-        const F y = saturated * postGain * laneWeights;
+        // 1 - e^-u above zero, e^u - 1 otherwise: the magnitude 1 - e^-|u| with the sign of u.
+        const F magnitude = one - F::exp (F::bitOr (u, signBit));
+        const F saturated = F::bitXor (magnitude, F::bitAnd (u, signBit));
+        const F y = saturated * weightedPostGain;
 
         wet[ch] = wetCascade[ch].step (wetDesign, F::sumPairs (y));
         dry[ch] = dryCascade[ch].step (dryDesign, F::sumPairs (band));

@@ -52,12 +52,17 @@ private:
 
         float step (const Biquad4& c, float x) noexcept
         {
+            // The output lane needs only the state from before this frame; computing it on its
+            // own (the same product and sum as lane 0 of the vector step) keeps the frame's
+            // output off the long path through the crossover and the saturation.
+            const float out0 = c.b0.lane0() * VinolaFloat4::shuffle<1, 1, 1, 1> (history, history).lane0() + s1.lane0();
+
             const VinolaFloat4 in = VinolaFloat4::shiftDownInsert (history, x);
             const VinolaFloat4 out = c.b0 * in + s1;
             s1 = (c.b1 * in - c.a1 * out) + s2;
             s2 = c.b2 * in - c.a2 * out;
             history = out;
-            return out.lane0();
+            return out0;
         }
     };
 
@@ -67,7 +72,7 @@ private:
     VinolaCrossover crossover;
     ToneCascade wetCascade[2], dryCascade[2];
     Biquad4 wetDesign, dryDesign;
-    VinolaFloat4 preGain, postGain, laneWeights;
+    VinolaFloat4 preGain, postGain, laneWeights, weightedPostGain;
     float drive = 1.0f;
 
     // Designs and needle factors are recomputed only when their inputs change: every output

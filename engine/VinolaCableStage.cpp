@@ -1,5 +1,7 @@
 #include "VinolaCableStage.h"
 
+#include <algorithm>
+
 void VinolaCableStage::setTables (const float* contactTable, const float* dropoutTable) noexcept
 {
     contact = contactTable;
@@ -21,9 +23,8 @@ void VinolaCableStage::process (float* frame, int numChannels, float cableQualit
         // 0.01, negative half-waves included, sticks at 0.01.
         for (int ch = 0; ch < numChannels; ++ch)
         {
-            float y = contact[i] * frame[ch];
-            if ((double) y < 0.01)
-                y = 0.01f;
+            // Below 0.01 (in double) means at most 0.01f in float; max keeps it branch-free.
+            const float y = std::max (contact[i] * frame[ch], 0.01f);
             frame[ch] = y * (1.0f - depth * dropout[(std::uint16_t) (i + 1)]);
             i = (std::uint16_t) (i + 2);
         }

@@ -21,14 +21,23 @@ namespace
 
     constexpr float zeroGuard = 1.0e-6f;
 
+    /** The amount the silence guard adds to a biquad input: 1e-6 where it is exactly zero. */
+    inline VinolaFloat4 guardOf (VinolaFloat4 x) noexcept
+    {
+        return VinolaFloat4::bitAnd (VinolaFloat4::equal (x, VinolaFloat4::zero()), VinolaFloat4::broadcast (zeroGuard));
+    }
+
+    /** One biquad on a guarded input. The state terms are summed first, off the input's path, and
+        the guard is added after them: x + 0 is x, and 0 + d + 1e-6 is the guarded 1e-6 + d. */
     inline VinolaFloat4 runBiquad (VinolaFloat4 x, VinolaFloat4 a1, VinolaFloat4 a2, VinolaFloat4 gain,
                                    VinolaFloat4 b1, VinolaFloat4& z1, VinolaFloat4& z2) noexcept
     {
-        const VinolaFloat4 w = (x + a1 * z1) + a2 * z2;
-        const VinolaFloat4 y = gain * ((w + b1 * z1) + z2);
+        const VinolaFloat4 feedback = a1 * z1 + a2 * z2;
+        const VinolaFloat4 feedforward = b1 * z1 + z2;
+        const VinolaFloat4 w = (x + feedback) + guardOf (x);
         z2 = z1;
         z1 = w;
-        return y;
+        return gain * (w + feedforward);
     }
 }
 
@@ -118,21 +127,22 @@ void VinolaCrossover::processFrame (float left, float right, VinolaFloat4& leftB
 {
     using F = VinolaFloat4;
 
+    // Every pair input is a guarded value: the frame input, the first biquad's output inside a
+    // pair, and the pair outputs and the sum that feed further sections. The band outputs are
+    // not guarded.
     auto runPair = [] (PairUnit& u, F x) noexcept
     {
-        const F y = F::replaceZeros (runBiquad (x, u.a1, u.a2, u.gain, u.b1, u.z1a, u.z2a), zeroGuard);
+        const F y = runBiquad (x, u.a1, u.a2, u.gain, u.b1, u.z1a, u.z2a);
         return runBiquad (y, u.a1, u.a2, u.gain, u.b1, u.z1b, u.z2b);
     };
 
     // Lanes { ch0, ch1 } of the first pair, then { ch0, ch1 } of the second.
-    const F x = F::replaceZeros (F::set (left, right, left, right), zeroGuard);
-
-    const F lowAndHigh = F::replaceZeros (runPair (units[0], x), zeroGuard);              // L | H
+    const F lowAndHigh = runPair (units[0], F::set (left, right, left, right));   // L | H
 
     const F lowAllPass = runPair (units[1], F::lowHalfTwice (lowAndHigh));
-    const F lowSum = F::replaceZeros (lowAllPass + F::swapHalves (lowAllPass), zeroGuard); // L1 | L1
+    const F lowSum = lowAllPass + F::swapHalves (lowAllPass);                      // L1 | L1
 
-    const F midAndUpper = F::replaceZeros (runPair (units[2], F::highHalfTwice (lowAndHigh)), zeroGuard); // M | H2
+    const F midAndUpper = runPair (units[2], F::highHalfTwice (lowAndHigh));      // M | H2
 
     const F band1Parts = runPair (units[3], lowSum);
     const F band1 = band1Parts + F::swapHalves (band1Parts);

@@ -80,6 +80,9 @@ public:
     /** Truncation toward zero, as integral floats (|a| < 2^31). */
     static VinolaFloat4 truncate (VinolaFloat4 a) noexcept { return _mm_cvtepi32_ps (_mm_cvttps_epi32 (a.v)); }
 
+    /** Rounding to the nearest integer, ties to even (the default rounding mode; |a| < 2^31). */
+    static VinolaFloat4 roundToIntegral (VinolaFloat4 a) noexcept { return _mm_cvtepi32_ps (_mm_cvtps_epi32 (a.v)); }
+
     /** Mask of the lanes whose integral value has the given bit set (|a| < 2^31). */
     static VinolaFloat4 bitSetMask (VinolaFloat4 integral, int bit) noexcept
     {
@@ -88,7 +91,7 @@ public:
         return _mm_castsi128_ps (_mm_cmpeq_epi32 (i, b));
     }
 
-    /** 2^n for integral lanes n in -127 .. 128 (-127 gives 0, 128 gives infinity). */
+    /** 2^n for integral lanes n in -126 .. 127. */
     static VinolaFloat4 exp2Integral (VinolaFloat4 n) noexcept
     {
         __m128i e = _mm_add_epi32 (_mm_cvttps_epi32 (n.v), _mm_set1_epi32 (127));
@@ -163,6 +166,13 @@ public:
             r.v[i] = (float) (std::int32_t) a.v[i];
         return r;
     }
+    static VinolaFloat4 roundToIntegral (VinolaFloat4 a) noexcept
+    {
+        VinolaFloat4 r;
+        for (int i = 0; i < 4; ++i)
+            r.v[i] = std::nearbyint (a.v[i]);
+        return r;
+    }
     static VinolaFloat4 bitSetMask (VinolaFloat4 integral, int bit) noexcept
     {
         VinolaFloat4 r;
@@ -216,25 +226,24 @@ public:
         return t - bitAnd (greaterThan (t, a), broadcast (1.0f));
     }
 
-    /** e^x to single-precision accuracy (the classic Cephes polynomial), x clamped to +-88.376. */
+    /** e^x to single-precision accuracy (the classic Cephes polynomial, evaluated in Estrin's
+        scheme for a short dependency chain). x is clamped to -87.33 .. 88: the results stay
+        normal numbers (no denormals, no infinity). */
     static VinolaFloat4 exp (VinolaFloat4 x) noexcept
     {
-        x = min (x, broadcast (88.3762626647949f));
-        x = max (x, broadcast (-88.3762626647949f));
+        x = min (x, broadcast (88.0f));
+        x = max (x, broadcast (-87.3365447505531f));
 
-        const VinolaFloat4 n = floor (x * broadcast (1.44269504088896341f) + broadcast (0.5f));
-        x = x - n * broadcast (0.693359375f);
-        x = x - n * broadcast (-2.12194440e-4f);
-        const VinolaFloat4 z = x * x;
+        const VinolaFloat4 n = roundToIntegral (x * broadcast (1.44269504088896341f));
+        x = (x - n * broadcast (0.693359375f)) - n * broadcast (-2.12194440e-4f);
 
-        VinolaFloat4 y = broadcast (1.9875691500e-4f);
-        y = y * x + broadcast (1.3981999507e-3f);
-        y = y * x + broadcast (8.3334519073e-3f);
-        y = y * x + broadcast (4.1665795894e-2f);
-        y = y * x + broadcast (1.6666665459e-1f);
-        y = y * x + broadcast (5.0000001201e-1f);
-        y = y * z + x + broadcast (1.0f);
-        return y * exp2Integral (n);
+        const VinolaFloat4 x2 = x * x;
+        const VinolaFloat4 x4 = x2 * x2;
+        const VinolaFloat4 p01 = broadcast (1.9875691500e-4f) * x + broadcast (1.3981999507e-3f);
+        const VinolaFloat4 p23 = broadcast (8.3334519073e-3f) * x + broadcast (4.1665795894e-2f);
+        const VinolaFloat4 p45 = broadcast (1.6666665459e-1f) * x + broadcast (5.0000001201e-1f);
+        const VinolaFloat4 p = (p45 + x2 * p23) + x4 * p01;
+        return ((p * x2 + x) + broadcast (1.0f)) * exp2Integral (n);
     }
 
     /** Sine and cosine of every lane at once (single-precision Cephes method; best for |x| < 8192). */

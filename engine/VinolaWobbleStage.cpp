@@ -55,7 +55,8 @@ void VinolaWobbleStage::process (float* frame, int numChannels, float wobble, fl
         }
         const float h = std::cos (angle);
         const float k = (float) ((double) wobble * 0.003);
-        delay = sampleRate * std::fmax (h * k + k, 0.0f);
+        const float swing = h * k + k;
+        delay = sampleRate * (swing > 0.0f ? swing : 0.0f);   // a NaN swing counts as 0
 
         // Only an absurd sample rate gets here; the line cannot hold a longer delay.
         if (! (delay < (float) (bufferSize - 2)))
@@ -69,28 +70,29 @@ void VinolaWobbleStage::process (float* frame, int numChannels, float wobble, fl
             continue;
 
         const float x = frame[ch];
+        const int write = line.writeIndex;
+        int read = write;
         float out = x;
 
         if (delay == 0.0f)
         {
-            line.readIndex = line.writeIndex;
             line.delay = 0.0f;
         }
         else
         {
             const int d = (int) delay;
             const float f = delay - (float) d;
-            line.readIndex = (line.writeIndex - d) & mask;
+            read = (write - d) & mask;
             line.delay = delay;
-            const float current = (delay < 1.0f && line.readIndex == line.writeIndex) ? x : line.buffer[line.readIndex];
-            const float previous = line.buffer[(line.readIndex - 1) & mask];
+            const float current = (delay < 1.0f && read == write) ? x : line.buffer[read];
+            const float previous = line.buffer[(read - 1) & mask];
             out = (1.0f - f) * current + f * previous;
         }
 
         // A non-finite input sample is stored as silence, so it cannot linger in the line.
-        line.buffer[line.writeIndex] = (x - x == 0.0f) ? x : 0.0f;
-        line.writeIndex = (line.writeIndex + 1) & mask;
-        line.readIndex = (line.readIndex + 1) & mask;
+        line.buffer[write] = (x - x == 0.0f) ? x : 0.0f;
+        line.writeIndex = (write + 1) & mask;
+        line.readIndex = (read + 1) & mask;
         frame[ch] = out;
     }
 }

@@ -96,8 +96,9 @@ TEST (VinolaCrossover, TwoChannelLayoutMatchesThePlainBiquadChain)
 
         for (int k = 0; k < 4; ++k)
         {
-            ASSERT_NEAR (lb.get (k), el[k], 1.0e-6f) << "frame " << n << " band " << k;
-            ASSERT_NEAR (rb.get (k), er[k], 1.0e-6f) << "frame " << n << " band " << k;
+            // The vector biquads sum their state terms first: rounding differs in the last bits.
+            ASSERT_NEAR (lb.get (k), el[k], 1.0e-5f) << "frame " << n << " band " << k;
+            ASSERT_NEAR (rb.get (k), er[k], 1.0e-5f) << "frame " << n << " band " << k;
         }
     }
 }

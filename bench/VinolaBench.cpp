@@ -1,0 +1,284 @@
+// Speed of the whole processor and of the wet-chain stages on one core.
+//
+// Ten seconds of stereo pink noise at 44.1 kHz go through VinolaAudioProcessor::processBlock in
+// 512-frame blocks in three settings; each run is repeated and the fastest counts. Then the
+// stages are timed on their own over the same frames to show where the time goes.
+//
+// Usage: VinolaBench [repeats] [chain]    ("chain" skips the stage timings, for profiling)
+
+#include "MvPlatform.h"
+#include "VinolaAmplifierModel.h"
+#include "VinolaAudioProcessor.h"
+#include "VinolaCableStage.h"
+#include "VinolaCrossover.h"
+#include "VinolaDuckingStage.h"
+#include "VinolaParameterTable.h"
+#include "VinolaWobbleStage.h"
+
+#include <juce_events/juce_events.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace
+{
+    constexpr double sampleRate = 44100.0;
+    constexpr int numFrames = 441000;
+    constexpr int blockSize = 512;
+
+    double threadSeconds()
+    {
+        timespec t {};
+        clock_gettime (CLOCK_THREAD_CPUTIME_ID, &t);
+        return (double) t.tv_sec + 1.0e-9 * (double) t.tv_nsec;
+    }
+
+    /** Pink noise (Paul Kellet's economy filter over a fixed-seed white noise), about -12 dBFS. */
+    std::vector<float> pinkNoise (int frames, unsigned seed)
+    {
+        std::vector<float> out ((size_t) frames);
+        float b0 = 0, b1 = 0, b2 = 0;
+        for (auto& s : out)
+        {
+            seed = seed * 1664525u + 1013904223u;
+            const float white = (float) (seed >> 8) / 8388608.0f - 1.0f;
+            b0 = 0.99765f * b0 + white * 0.0990460f;
+            b1 = 0.96300f * b1 + white * 0.2965164f;
+            b2 = 0.57000f * b2 + white * 1.0526913f;
+            s = 0.12f * (b0 + b1 + b2 + white * 0.1848f);
+        }
+        return out;
+    }
+
+    /** Sparse decaying clicks in the range of the engine's crackle signal. */
+    std::vector<float> crackleLike (int frames)
+    {
+        std::vector<float> out ((size_t) frames);
+        unsigned seed = 99;
+        float level = 0.0f;
+        for (auto& s : out)
+        {
+            seed = seed * 1664525u + 1013904223u;
+            if ((seed >> 16) % 3000 == 0)
+                level = 0.4f;
+            level *= 0.9995f;
+            s = level * ((float) ((seed >> 9) & 0xff) / 128.0f - 1.0f);
+        }
+        return out;
+    }
+
+    struct Setting
+    {
+        const char* name;
+        int generatorMode;
+        std::vector<std::pair<int, float>> values;   // parameter index, normalised value
+    };
+
+    double runProcessor (const Setting& setting, const std::vector<float>& left, const std::vector<float>& right)
+    {
+        auto processor = std::make_unique<VinolaAudioProcessor>();
+        processor->generatorMode.store (setting.generatorMode);
+        for (const auto& [index, value] : setting.values)
+            processor->parameterObjects[index]->setValueNotifyingHost (value);
+        processor->prepareToPlay (sampleRate, blockSize);
+
+        juce::AudioBuffer<float> buffer (2, blockSize);
+        juce::MidiBuffer midi;
+        double seconds = 0.0;
+        for (int start = 0; start < numFrames; start += blockSize)
+        {
+            const int n = std::min (blockSize, numFrames - start);
+            buffer.setSize (2, n, false, false, true);
+            std::copy (left.begin() + start, left.begin() + start + n, buffer.getWritePointer (0));
+            std::copy (right.begin() + start, right.begin() + start + n, buffer.getWritePointer (1));
+
+            const double t0 = threadSeconds();
+            processor->processBlock (buffer, midi);
+            seconds += threadSeconds() - t0;
+        }
+        return seconds;
+    }
+
+    double best (int repeats, const std::function<double()>& run)
+    {
+        double fastest = 1.0e30;
+        for (int r = 0; r < repeats; ++r)
+            fastest = std::min (fastest, run());
+        return fastest;
+    }
+
+    template <typename Frame>
+    double timeLoop (Frame&& frame)
+    {
+        const double t0 = threadSeconds();
+        for (int i = 0; i < numFrames; ++i)
+            frame (i);
+        return threadSeconds() - t0;
+    }
+
+    void report (const char* name, double seconds, double wholeChain)
+    {
+        const double nsPerFrame = seconds * 1.0e9 / numFrames;
+        std::printf ("  %-34s %8.1f ns/frame", name, nsPerFrame);
+        if (wholeChain > 0.0)
+            std::printf ("  %5.1f %% of the whole chain", 100.0 * seconds / wholeChain);
+        std::printf ("\n");
+    }
+}
+
+int main (int argc, char** argv)
+{
+    const int repeats = argc > 1 ? std::max (1, std::atoi (argv[1])) : 3;
+
+    juce::ScopedJuceInitialiser_GUI juce;
+    const auto scratch = juce::File::createTempFile ("vinola-bench");
+    scratch.createDirectory();
+    MvPlatform::setFolderOverridesForTests (scratch, scratch);
+
+    const auto left = pinkNoise (numFrames, 1), right = pinkNoise (numFrames, 2);
+
+    using T = VinolaParameterTable;
+    const Setting settings[] = {
+        { "defaults, generators on", 0, {} },
+        { "everything on", 0,
+          { { T::ampNoise, 1.0f }, { T::vinylNoise, 1.0f }, { T::hum, 1.0f }, { T::scratches, 1.0f },
+            { T::scratchesRate, 1.0f }, { T::ducking, 1.0f }, { T::wobble, 1.0f }, { T::cableQuality, 0.05f },
+            { T::ampQuality, 0.3f }, { T::needleQuality, 0.5f } } },
+        { "generators off", 2, {} },
+    };
+
+    std::printf ("VinolaAudioProcessor::processBlock, 10 s of stereo pink noise at 44.1 kHz, %d-frame blocks, best of %d\n",
+                 blockSize, repeats);
+    double everythingOn = 0.0;
+    for (const auto& s : settings)
+    {
+        const double seconds = best (repeats, [&] { return runProcessor (s, left, right); });
+        if (std::string (s.name) == "everything on")
+            everythingOn = seconds;
+        std::printf ("  %-26s %8.0fx real time  %7.1f ns/frame\n", s.name,
+                     (double) numFrames / sampleRate / seconds, seconds * 1.0e9 / numFrames);
+    }
+
+    if (argc > 2 && std::string (argv[2]) == "chain")
+    {
+        scratch.deleteRecursively();
+        return 0;
+    }
+
+    // The wet-chain stages on their own, at the "everything on" settings, over the same frames.
+    std::printf ("\nStages alone (stereo frames; shares of the \"everything on\" chain)\n");
+    const auto crackle = crackleLike (numFrames);
+    const float inputGain = 1.0f, needle = 0.45f, ampQuality = 0.3f;
+    volatile float sink = 0.0f;
+
+    double stageTotal = 0.0;
+    auto stage = [&] (const char* name, bool partOfTheChain, const std::function<double()>& run)
+    {
+        const double seconds = best (repeats, run);
+        if (partOfTheChain)
+            stageTotal += seconds;
+        report (name, seconds, everythingOn);
+    };
+
+    stage ("crossover (inside the amplifier)", false, [&]
+    {
+        auto xo = std::make_unique<VinolaCrossover>();
+        VinolaFloat4 a, b, acc = VinolaFloat4::zero();
+        const double s = timeLoop ([&] (int i) { xo->processFrame (left[(size_t) i], right[(size_t) i], a, b); acc = acc + a + b; });
+        sink = sink + acc.lane0();
+        return s;
+    });
+
+    stage ("ducking", true, [&]
+    {
+        auto duck = std::make_unique<VinolaDuckingStage>();
+        std::atomic<float> meter { 0.0f };
+        const float inverseRate = (float) (1.0 / sampleRate);
+        const double s = timeLoop ([&] (int i)
+        {
+            duck->process (0, crackle[(size_t) i], 1.0f, inverseRate, meter);
+            duck->process (1, -crackle[(size_t) i], 1.0f, inverseRate, meter);
+        });
+        sink = sink + duck->gain (0);
+        return s;
+    });
+
+    stage ("amplifier (prepare + both channels)", true, [&]
+    {
+        auto amp = std::make_unique<VinolaAmplifierModel>();
+        const float gains[2] { 0.8f, 0.8f }, vinyl[2] { 0.001f, -0.001f };
+        float wet[2], dry[2], acc = 0.0f;
+        const double s = timeLoop ([&] (int i)
+        {
+            const float in[2] { left[(size_t) i], right[(size_t) i] };
+            const float c[2] { crackle[(size_t) i], -crackle[(size_t) i] };
+            amp->prepareFrame (needle, ampQuality, inputGain, (float) sampleRate);
+            amp->processFrame (in, 2, gains, vinyl, c, wet, dry);
+            acc += wet[0] + dry[1];
+        });
+        sink = sink + acc;
+        return s;
+    });
+
+    stage ("amplifier, AMP QUALITY moving", false, [&]
+    {
+        auto amp = std::make_unique<VinolaAmplifierModel>();
+        const float gains[2] { 0.8f, 0.8f }, zero[2] { 0.0f, 0.0f };
+        float wet[2], dry[2], acc = 0.0f;
+        const double s = timeLoop ([&] (int i)
+        {
+            const float in[2] { left[(size_t) i], right[(size_t) i] };
+            amp->prepareFrame (needle, 0.3f + 1.0e-6f * (float) (i % 1000), inputGain, (float) sampleRate);
+            amp->processFrame (in, 2, gains, zero, zero, wet, dry);
+            acc += wet[0] + dry[1];
+        });
+        sink = sink + acc;
+        return s;
+    });
+
+    stage ("wobble (WOBBLE 1)", true, [&]
+    {
+        auto wobble = std::make_unique<VinolaWobbleStage>();
+        float acc = 0.0f;
+        const double s = timeLoop ([&] (int i)
+        {
+            float frame[2] { left[(size_t) i], right[(size_t) i] };
+            wobble->process (frame, 2, 1.0f, (float) sampleRate);
+            acc += frame[0];
+        });
+        sink = sink + acc;
+        return s;
+    });
+
+    stage ("cable (CABLE QUALITY 0.05)", true, [&]
+    {
+        std::vector<float> contact (65536), dropout (65536);
+        for (size_t k = 0; k < contact.size(); ++k)
+        {
+            contact[k] = 0.4f + 0.4f * (float) ((k / 97) % 7) / 7.0f;
+            dropout[k] = (float) ((k / 401) % 11) / 11.0f;
+        }
+        VinolaCableStage cable;
+        cable.setTables (contact.data(), dropout.data());
+        float acc = 0.0f;
+        const double s = timeLoop ([&] (int i)
+        {
+            float frame[2] { left[(size_t) i], right[(size_t) i] };
+            cable.process (frame, 2, 0.05f);
+            acc += frame[1];
+        });
+        sink = sink + acc;
+        return s;
+    });
+
+    if (everythingOn > 0.0)
+        report ("rest (generators, smoothing, mix, shell)", std::max (0.0, everythingOn - stageTotal), everythingOn);
+
+    scratch.deleteRecursively();
+    return sink == 12345.0f ? 1 : 0;
+}
