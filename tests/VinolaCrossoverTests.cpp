@@ -96,9 +96,11 @@ TEST (VinolaCrossover, TwoChannelLayoutMatchesThePlainBiquadChain)
 
         for (int k = 0; k < 4; ++k)
         {
-            // The vector biquads sum their state terms first: rounding differs in the last bits.
-            ASSERT_NEAR (lb.get (k), el[k], 1.0e-5f) << "frame " << n << " band " << k;
-            ASSERT_NEAR (rb.get (k), er[k], 1.0e-5f) << "frame " << n << " band " << k;
+            // The vector biquads sum their state terms first, so rounding differs; the internal
+            // states of the 300 Hz sections run hundreds of times larger than the signal, which
+            // puts the difference at about 1e-5.
+            ASSERT_NEAR (lb.get (k), el[k], 1.0e-4f) << "frame " << n << " band " << k;
+            ASSERT_NEAR (rb.get (k), er[k], 1.0e-4f) << "frame " << n << " band " << k;
         }
     }
 }
