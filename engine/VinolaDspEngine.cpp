@@ -3,6 +3,7 @@
 #include "VinolaXorShift128.h"
 
 #include <cmath>
+#include <cstdint>
 
 namespace
 {
@@ -96,7 +97,7 @@ void VinolaDspEngine::setSampleRate (double newRate) noexcept
 
     humSampleRate = sampleRate;
     humInverseSampleRate = 1.0f / humSampleRate;
-    humIncrement = (float) (2.0 * pi * (double) humFrequency / newRate);
+    humIncrement = (float) ((double) (humFrequency * humInverseSampleRate) * pi * 2.0);
     noiseLoopStep = (double) (1.0f / sampleRate);
 
     crackleA.setSampleRate (newRate);
@@ -137,8 +138,12 @@ void VinolaDspEngine::processFrame (float* frameA, float* frameB, int numChannel
     const float ampNoiseLevel = ampNoise.tick() * run;
 
     // 4. Hum oscillator, sampled at the phase from before this frame.
-    humFrequency = humFreq.tick();
-    humIncrement = (float) ((double) (humFrequency * humInverseSampleRate) * pi * 2.0);
+    const float frequency = humFreq.tick();
+    if (frequency != humFrequency)   // the increment depends on nothing else that changes per frame
+    {
+        humFrequency = frequency;
+        humIncrement = (float) ((double) (frequency * humInverseSampleRate) * pi * 2.0);
+    }
     const float s = std::sin (humPhase);
     float nextPhase = humPhase + humIncrement;
     // Equal to fmodf for the usual case below two periods (the subtraction is exact there).
@@ -150,9 +155,10 @@ void VinolaDspEngine::processFrame (float* frameA, float* frameB, int numChannel
     const float humSample = driven * humLevel;
 
     // 5. Amplifier noise: two draws every frame, left then right, whatever the channel count.
-    auto& random = VinolaXorShift128::shared();
-    const float noiseLeft = random.nextBipolar() * 0.03f * ampNoiseLevel;
-    const float noiseRight = random.nextBipolar() * 0.03f * ampNoiseLevel;
+    std::uint32_t drawLeft, drawRight;
+    VinolaXorShift128::shared().nextPair (drawLeft, drawRight);
+    const float noiseLeft = VinolaXorShift128::toBipolar (drawLeft) * 0.03f * ampNoiseLevel;
+    const float noiseRight = VinolaXorShift128::toBipolar (drawRight) * 0.03f * ampNoiseLevel;
     humNoisePair[0] = humSample + noiseLeft;
     humNoisePair[1] = humSample + noiseRight;
 

@@ -27,7 +27,7 @@ struct VinolaDspEngine
     float humSampleRate = 44100.0f;
     float humInverseSampleRate = 1.0f / 44100.0f;
     float humFrequency = 50.0f;
-    float humIncrement = (float) (2.0 * 3.141592653589793 * 50.0 / 44100.0);
+    float humIncrement = (float) ((double) (50.0f * (1.0f / 44100.0f)) * 3.141592653589793 * 2.0);   // radians per frame
     float humPhase = 0.0f;   // radians, [0, 2 pi)
 
     // Vinyl-noise loop.

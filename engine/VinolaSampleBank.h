@@ -58,9 +58,10 @@ struct VinolaSampleBank
         if (i0 >= e.frames)   // x may round up onto the frame count just below the duration
             i0 = e.frames - 1;
         const float frac = (float) (x - (double) i0);
-        const int i1 = (i0 + 1) % e.frames;
+        // (i0 + 1) mod frames and 1 mod channels, without the two integer divisions.
+        const int i1 = i0 + 1 < e.frames ? i0 + 1 : 0;
         const int c = e.channels;
-        const int r = 1 % c;
+        const int r = c > 1 ? 1 : 0;
         const float* a = e.data + c * i0;
         const float* b = e.data + c * i1;
         return { (1.0f - frac) * a[0] + frac * b[0], (1.0f - frac) * a[r] + frac * b[r] };

@@ -37,12 +37,35 @@ public:
         return w1;
     }
 
-    /** A draw as a float in [-1, 1]: the low 24 bits u give 2u / 16777215 - 1. */
-    float nextBipolar() noexcept
+    /** Two successive draws at once (the same values as two calls of next()), touching the
+        shared words once. */
+    void nextPair (std::uint32_t& first, std::uint32_t& second) noexcept
     {
-        const auto u = (float) (next() & 0xffffffu);
+        const std::uint32_t x0 = x.load (std::memory_order_relaxed);
+        const std::uint32_t y0 = y.load (std::memory_order_relaxed);
+        const std::uint32_t z0 = z.load (std::memory_order_relaxed);
+        const std::uint32_t w0 = w.load (std::memory_order_relaxed);
+        const std::uint32_t t0 = x0 ^ (x0 << 11);
+        const std::uint32_t w1 = w0 ^ (w0 >> 19) ^ t0 ^ (t0 >> 8);
+        const std::uint32_t t1 = y0 ^ (y0 << 11);
+        const std::uint32_t w2 = w1 ^ (w1 >> 19) ^ t1 ^ (t1 >> 8);
+        x.store (z0, std::memory_order_relaxed);
+        y.store (w0, std::memory_order_relaxed);
+        z.store (w1, std::memory_order_relaxed);
+        w.store (w2, std::memory_order_relaxed);
+        first = w1;
+        second = w2;
+    }
+
+    /** The bipolar value of a draw: its low 24 bits u give 2u / 16777215 - 1, in [-1, 1]. */
+    static float toBipolar (std::uint32_t draw) noexcept
+    {
+        const auto u = (float) (draw & 0xffffffu);
         return (2.0f * u) / 16777215.0f - 1.0f;
     }
+
+    /** A draw as a float in [-1, 1]: the low 24 bits u give 2u / 16777215 - 1. */
+    float nextBipolar() noexcept { return toBipolar (next()); }
 
 private:
     std::atomic<std::uint32_t> x, y, z, w;
