@@ -92,6 +92,9 @@ int main (int argc, char** argv)
         }
         processor.generatorMode = mode;
         processor.prepareToPlay (rate, blockSize);
+        // Start on the requested values rather than gliding there from the defaults.
+        processor.updateParameters (0);
+        processor.dsp.reset();
 
         const auto total = (juce::int64) (seconds * rate);
         juce::AudioBuffer<float> all (channels, (int) total);

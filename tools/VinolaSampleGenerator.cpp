@@ -229,7 +229,7 @@ namespace
         for (int k = 0; k < 900; ++k)
         {
             const size_t at = (size_t) (rng.uniform() * (double) n);
-            const double amp = rng.range (0.01, 0.05) * rng.sign();
+            const double amp = rng.range (0.005, 0.03) * rng.sign();
             const double freq = rng.range (2500.0, 7000.0);
             const double spread = rng.range (0.6, 1.0);
             addClick (out.left, at, amp, freq, 1.5, true);
@@ -240,7 +240,7 @@ namespace
         for (int k = 0; k < 26; ++k)
         {
             const size_t at = (size_t) (rng.uniform() * (double) n);
-            const double amp = rng.range (0.08, 0.22) * rng.sign();
+            const double amp = rng.range (0.05, 0.12) * rng.sign();
             const double freq = rng.range (1800.0, 5000.0);
             const double ring = rng.range (2.0, 6.0);
             const double balance = rng.range (0.5, 1.0);
@@ -254,7 +254,7 @@ namespace
         for (int r = 0; r < revolutions; ++r)
         {
             const size_t at = (size_t) (((double) r + spot) / revolutions * (double) n) % n;
-            const double amp = 0.28 * rng.range (0.8, 1.0);
+            const double amp = 0.14 * rng.range (0.8, 1.0);
             addClick (out.left, at, amp, 2600.0, 4.0, true);
             addClick (out.right, at, amp * 0.85, 2600.0, 4.0, true);
         }
