@@ -21,6 +21,8 @@ VinolaAmplifierModel::VinolaAmplifierModel()
 
     laneWeights = VinolaFloat4::set (1.0f, 1.0f, 0.7f, 0.7f);
     prepareFrame (0.9f, 0.7f, 1.0f, crossover.getSampleRate());
+    designSlots[currentSlot ^ 1] = designSlots[currentSlot];
+    pending.designSlot = currentSlot;
     reset();
 }
 
@@ -31,12 +33,26 @@ void VinolaAmplifierModel::setSampleRate (double sampleRate) noexcept
     crossover.setSampleRate (sampleRate);
 }
 
+void VinolaAmplifierModel::ToneDesign::set (const Biquad4& d) noexcept
+{
+    const VinolaFloat4 keep = VinolaFloat4::lessThan (VinolaFloat4::set (0, 1, 2, 3), VinolaFloat4::broadcast (2.5f));
+    firstThree.b0 = VinolaFloat4::bitAnd (keep, d.b0);
+    firstThree.b1 = VinolaFloat4::bitAnd (keep, d.b1);
+    firstThree.b2 = VinolaFloat4::bitAnd (keep, d.b2);
+    firstThree.a1 = VinolaFloat4::bitAnd (keep, d.a1);
+    firstThree.a2 = VinolaFloat4::bitAnd (keep, d.a2);
+    last = { d.b0.get (3), d.b1.get (3), d.b2.get (3), d.a1.get (3), d.a2.get (3) };
+}
+
 void VinolaAmplifierModel::reset() noexcept
 {
     crossover.reset();
     for (int ch = 0; ch < 2; ++ch)
-        for (auto* cascade : { &wetCascade[ch], &dryCascade[ch] })
-            cascade->s1 = cascade->s2 = cascade->history = VinolaFloat4::zero();
+    {
+        wetCascade[ch].clear();
+        dryCascade[ch].clear();
+    }
+    pending.numChannels = 0;
 }
 
 void VinolaAmplifierModel::updateNeedleFactors (float n) noexcept
@@ -85,6 +101,11 @@ void VinolaAmplifierModel::updateDesigns (float q, float sampleRate) noexcept
 
     const F dryFrequency = F::min (F::set (lowShelf, highShelf, 10.0f, 22000.0f), limit);
     Biquad4::design (dryDesign, rate, dryFrequency, Q, F::broadcast (1.0f));
+
+    // The frame still waiting for its lane-3 step keeps the slot it was designed in.
+    currentSlot ^= 1;
+    designSlots[currentSlot].wet.set (wetDesign);
+    designSlots[currentSlot].dry.set (dryDesign);
 }
 
 void VinolaAmplifierModel::prepareFrame (float needleQuality, float ampQuality, float inputGain, float sampleRate) noexcept
@@ -109,30 +130,49 @@ void VinolaAmplifierModel::processFrame (const float* input, int numChannels, co
     if (numChannels > 2)
         numChannels = 2;
 
-    F bands[2];
-    crossover.processFrame (input[0], numChannels > 1 ? input[1] : 0.0f, bands[0], bands[1]);
-
+    // 1. The previous frame's saturation and its lane-3 cascade step.
     const F one = F::broadcast (1.0f);
     const F signBit = F::broadcast (-0.0f);
-
-    for (int ch = 0; ch < numChannels; ++ch)
+    const DesignSlot& previousDesign = designSlots[pending.designSlot];
+    for (int ch = 0; ch < pending.numChannels; ++ch)
     {
-        const F band = bands[ch];
-        const F u = (band * F::broadcast (drive * duckingGain[ch]) + F::broadcast (vinyl[ch] + crackle[ch])) * preGain;
+        const F band = pending.bands[ch];
+        const F u = (band * F::broadcast (pending.drive[ch]) + F::broadcast (pending.noise[ch])) * pending.preGain;
 
         // 1 - e^-u above zero, e^u - 1 otherwise: the magnitude 1 - e^-|u| with the sign of u.
         const F magnitude = one - F::exp (F::bitOr (u, signBit));
         const F saturated = F::bitXor (magnitude, F::bitAnd (u, signBit));
-        const F y = saturated * weightedPostGain;
+        const F y = saturated * pending.weightedPostGain;
 
-        wet[ch] = wetCascade[ch].step (wetDesign, F::sumPairs (y));
-        dry[ch] = dryCascade[ch].step (dryDesign, F::sumPairs (band));
+        wetCascade[ch].stepLastLane (previousDesign.wet.last, F::sumPairs (y));
+        dryCascade[ch].stepLastLane (previousDesign.dry.last, F::sumPairs (band));
     }
 
+    // 2. This frame's outputs, from the state alone, and the other three lanes' step.
+    const DesignSlot& design = designSlots[currentSlot];
+    for (int ch = 0; ch < numChannels; ++ch)
+    {
+        wet[ch] = wetCascade[ch].stepFirstLanes (design.wet.firstThree);
+        dry[ch] = dryCascade[ch].stepFirstLanes (design.dry.firstThree);
+    }
+
+    // 3. This frame's bands, saturated at the start of the next frame.
+    crossover.processFrame (input[0], numChannels > 1 ? input[1] : 0.0f, pending.bands[0], pending.bands[1]);
+    pending.preGain = preGain;
+    pending.weightedPostGain = weightedPostGain;
+    for (int ch = 0; ch < numChannels; ++ch)
+    {
+        pending.drive[ch] = drive * duckingGain[ch];
+        pending.noise[ch] = vinyl[ch] + crackle[ch];
+    }
+    pending.numChannels = numChannels;
+    pending.designSlot = currentSlot;
+
     // A host that sends NaN or infinity would leave the recursive states poisoned for good.
-    // Every state feeds these values within the frame, so one check covers them all.
-    const F check = (bands[0] + bands[1]) + (wetCascade[0].history + dryCascade[0].history)
-                    + (wetCascade[1].history + dryCascade[1].history);
+    // Every state feeds these values within a frame or two, so one check covers them all.
+    const F check = (pending.bands[0] + pending.bands[1])
+                    + (wetCascade[0].history + dryCascade[0].history) + (wetCascade[1].history + dryCascade[1].history)
+                    + F::set (wetCascade[0].lastOut + dryCascade[0].lastOut, wetCascade[1].lastOut + dryCascade[1].lastOut, 0.0f, 0.0f);
     if (! F::allFinite (check))
         reset();
 }

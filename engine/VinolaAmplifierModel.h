@@ -12,7 +12,10 @@
     in series (low-pass, high-pass, high shelf, low shelf) set by the amp quality. The dry path is
     the recombined bands through the same four filters at neutral settings, so both paths carry
     the same delay of three frames: the four serial filters are pipelined into one four-lane
-    biquad step per frame, the sample entering at lane 3 and leaving from lane 0. */
+    biquad step per frame, the sample entering at lane 3 and leaving from lane 0.
+
+    The saturation of a frame runs at the start of the next frame's call, just in time for the
+    cascade step that first needs it, so the outputs are exactly those of the plain order. */
 class VinolaAmplifierModel
 {
 public:
@@ -45,25 +48,67 @@ public:
     VinolaAmplifierModel& operator= (const VinolaAmplifierModel&) = delete;
 
 private:
-    /** Four serial biquads pipelined across the lanes (transposed direct form II). */
+    /** The lane-3 (low-pass) coefficients of a tone design, as scalars. */
+    struct LaneCoefficients { float b0, b1, b2, a1, a2; };
+
+    /** A tone design split for the pipelined cascade: lanes 0 to 2 as a vector (lane 3 zeroed),
+        lane 3 as scalars. */
+    struct ToneDesign
+    {
+        Biquad4 firstThree;
+        LaneCoefficients last;
+        void set (const Biquad4& design) noexcept;
+    };
+
+    struct DesignSlot { ToneDesign wet, dry; };
+
+    /** Four serial biquads pipelined across the lanes (transposed direct form II): lane 3
+        (low-pass) takes the new sample, each lower lane takes the previous frame's output of the
+        lane above, and lane 0 (low shelf) gives the output three frames later.
+
+        Lane 3's step for frame n runs at the start of frame n + 1, before the other lanes' step
+        for frame n + 1, which is the first to need its output; the arithmetic of every lane is
+        unchanged. That takes the crossover and the saturation off each frame's critical path. */
     struct ToneCascade
     {
-        VinolaFloat4 s1, s2, history;
+        VinolaFloat4 s1, s2, history;          // lanes 0..2; lane 3 stays 0
+        float lastS1 = 0, lastS2 = 0, lastOut = 0;
 
-        float step (const Biquad4& c, float x) noexcept
+        void stepLastLane (const LaneCoefficients& c, float x) noexcept
         {
-            // The output lane needs only the state from before this frame; computing it on its
-            // own (the same product and sum as lane 0 of the vector step) keeps the frame's
-            // output off the long path through the crossover and the saturation.
+            const float out = c.b0 * x + lastS1;
+            lastS1 = (c.b1 * x - c.a1 * out) + lastS2;
+            lastS2 = c.b2 * x - c.a2 * out;
+            lastOut = out;
+        }
+
+        float stepFirstLanes (const Biquad4& c) noexcept
+        {
+            // Lane 0 of the step below, computed on its own from the state alone.
             const float out0 = c.b0.lane0() * VinolaFloat4::shuffle<1, 1, 1, 1> (history, history).lane0() + s1.lane0();
 
-            const VinolaFloat4 in = VinolaFloat4::shiftDownInsert (history, x);
+            const VinolaFloat4 in = VinolaFloat4::shuffle<1, 2, 0, 0> (history, VinolaFloat4::broadcast (lastOut));
             const VinolaFloat4 out = c.b0 * in + s1;
             s1 = (c.b1 * in - c.a1 * out) + s2;
             s2 = c.b2 * in - c.a2 * out;
             history = out;
             return out0;
         }
+
+        void clear() noexcept
+        {
+            s1 = s2 = history = VinolaFloat4::zero();
+            lastS1 = lastS2 = lastOut = 0.0f;
+        }
+    };
+
+    /** What the saturation of a frame needs, kept until the next frame runs it. */
+    struct PendingFrame
+    {
+        VinolaFloat4 bands[2], preGain, weightedPostGain;
+        float drive[2], noise[2];
+        int numChannels = 0;
+        int designSlot = 0;
     };
 
     void updateNeedleFactors (float needleQuality) noexcept;
@@ -72,6 +117,9 @@ private:
     VinolaCrossover crossover;
     ToneCascade wetCascade[2], dryCascade[2];
     Biquad4 wetDesign, dryDesign;
+    DesignSlot designSlots[2];
+    int currentSlot = 0;
+    PendingFrame pending;
     VinolaFloat4 preGain, postGain, laneWeights, weightedPostGain;
     float drive = 1.0f;
 

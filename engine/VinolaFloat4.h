@@ -98,6 +98,15 @@ public:
         return _mm_castsi128_ps (_mm_slli_epi32 (e, 23));
     }
 
+    /** For positive normal lanes: a = mantissa * 2^exponent with the mantissa in [0.5, 1). */
+    static void splitExponent (VinolaFloat4 a, VinolaFloat4& mantissa, VinolaFloat4& exponent) noexcept
+    {
+        const __m128i bits = _mm_castps_si128 (a.v);
+        exponent = _mm_cvtepi32_ps (_mm_sub_epi32 (_mm_srli_epi32 (bits, 23), _mm_set1_epi32 (126)));
+        mantissa = _mm_castsi128_ps (_mm_or_si128 (_mm_and_si128 (bits, _mm_set1_epi32 (0x007fffff)),
+                                                   _mm_set1_epi32 (0x3f000000)));
+    }
+
     /** True when every lane is finite (no NaN, no infinity). */
     static bool allFinite (VinolaFloat4 a) noexcept
     {
@@ -187,6 +196,15 @@ public:
             r.v[i] = fromBits ((std::uint32_t) ((std::int32_t) n.v[i] + 127) << 23);
         return r;
     }
+    static void splitExponent (VinolaFloat4 a, VinolaFloat4& mantissa, VinolaFloat4& exponent) noexcept
+    {
+        for (int i = 0; i < 4; ++i)
+        {
+            int e = 0;
+            mantissa.v[i] = std::frexp (a.v[i], &e);
+            exponent.v[i] = (float) e;
+        }
+    }
     static bool allFinite (VinolaFloat4 a) noexcept
     {
         return std::isfinite (a.v[0]) && std::isfinite (a.v[1]) && std::isfinite (a.v[2]) && std::isfinite (a.v[3]);
@@ -244,6 +262,36 @@ public:
         const VinolaFloat4 p45 = broadcast (1.6666665459e-1f) * x + broadcast (5.0000001201e-1f);
         const VinolaFloat4 p = (p45 + x2 * p23) + x4 * p01;
         return ((p * x2 + x) + broadcast (1.0f)) * exp2Integral (n);
+    }
+
+    /** Natural logarithm to single-precision accuracy (the classic Cephes polynomial) for
+        positive lanes; zero, negative and denormal lanes give the logarithm of the smallest
+        normal float (about -87.3). */
+    static VinolaFloat4 log (VinolaFloat4 x) noexcept
+    {
+        x = max (x, broadcast (1.17549435e-38f));
+        VinolaFloat4 m, e;
+        splitExponent (x, m, e);
+
+        // Move the mantissa into [sqrt(1/2), sqrt(2)) and take it relative to 1.
+        const VinolaFloat4 small = lessThan (m, broadcast (0.707106781186547524f));
+        e = e - bitAnd (small, broadcast (1.0f));
+        m = (m + bitAnd (small, m)) - broadcast (1.0f);
+
+        const VinolaFloat4 z = m * m;
+        VinolaFloat4 y = broadcast (7.0376836292e-2f);
+        y = y * m + broadcast (-1.1514610310e-1f);
+        y = y * m + broadcast (1.1676998740e-1f);
+        y = y * m + broadcast (-1.2420140846e-1f);
+        y = y * m + broadcast (1.4249322787e-1f);
+        y = y * m + broadcast (-1.6668057665e-1f);
+        y = y * m + broadcast (2.0000714765e-1f);
+        y = y * m + broadcast (-2.4999993993e-1f);
+        y = y * m + broadcast (3.3333331174e-1f);
+        y = y * m * z;
+        y = y + e * broadcast (-2.12194440e-4f);
+        y = y - broadcast (0.5f) * z;
+        return (m + y) + e * broadcast (0.693359375f);
     }
 
     /** Sine and cosine of every lane at once (single-precision Cephes method; best for |x| < 8192). */

@@ -1,4 +1,5 @@
 #include "VinolaWobbleStage.h"
+#include "VinolaFloat4.h"
 
 #include <algorithm>
 #include <cmath>
@@ -27,6 +28,44 @@ void VinolaWobbleStage::reset() noexcept
     }
 }
 
+namespace
+{
+    /** cos (2 pi phase^(1 - W / 4)) for four phases; a phase of 0 or below gives cos 0. */
+    VinolaFloat4 bentCosine (VinolaFloat4 phases, float wobble) noexcept
+    {
+        using F = VinolaFloat4;
+        const F exponent = F::broadcast ((float) (1.0 - 0.25 * (double) wobble));
+        const F power = F::exp (exponent * F::log (phases));
+        const F angle = F::bitAnd (F::greaterThan (phases, F::zero()), power * F::broadcast (6.28318531f));
+        F sine, cosine;
+        F::sinCos (angle, sine, cosine);
+        return cosine;
+    }
+}
+
+float VinolaWobbleStage::modulation (float phaseValue, float wobble) noexcept
+{
+    return bentCosine (VinolaFloat4::broadcast (phaseValue), wobble).lane0();
+}
+
+void VinolaWobbleStage::refillModulation (float wobble) noexcept
+{
+    // The same steps as the per-frame phase update, so a reused entry belongs to exactly this
+    // phase; a jump of the phase or a new rate simply misses the check and refills.
+    float p = phase;
+    for (int i = 0; i < cacheSize; ++i)
+    {
+        cachedPhase[i] = p;
+        p = p + phaseStep;
+        if (p > 1.0f)
+            p = p - 1.0f;
+    }
+    bentCosine (VinolaFloat4::load (cachedPhase), wobble).store (cachedCosine);
+    bentCosine (VinolaFloat4::load (cachedPhase + 4), wobble).store (cachedCosine + 4);
+    cachedWobble = wobble;
+    cacheNext = 0;
+}
+
 void VinolaWobbleStage::process (float* frame, int numChannels, float wobble, float sampleRate) noexcept
 {
     if (sampleRate != phaseRate)
@@ -43,17 +82,13 @@ void VinolaWobbleStage::process (float* frame, int numChannels, float wobble, fl
         return;
     numChannels = std::min (numChannels, 2);
 
-    // With no wobble the delay is exactly 0 whatever the cosine, so skip powf and cosf.
+    // With no wobble the delay is exactly 0 whatever the cosine, so skip the cosine.
     float delay = 0.0f;
     if (wobble != 0.0f)
     {
-        float angle = 0.0f;
-        if (phase > 0.0f)
-        {
-            const float bend = (float) (1.0 - 0.25 * (double) wobble);
-            angle = (float) ((double) std::pow (phase, bend) * 3.141592653589793 * 2.0);
-        }
-        const float h = std::cos (angle);
+        if (cacheNext >= cacheSize || wobble != cachedWobble || phase != cachedPhase[cacheNext])
+            refillModulation (wobble);
+        const float h = cachedCosine[cacheNext++];
         const float k = (float) ((double) wobble * 0.003);
         const float swing = h * k + k;
         delay = sampleRate * (swing > 0.0f ? swing : 0.0f);   // a NaN swing counts as 0

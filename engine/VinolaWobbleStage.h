@@ -19,6 +19,10 @@ public:
     /** Runs one frame in place; wobble is this frame's smoothed WOBBLE value. */
     void process (float* frame, int numChannels, float wobble, float sampleRate) noexcept;
 
+    /** The modulation cosine for a phase in (0, 1] and a WOBBLE value (single-precision vector
+        approximations of the power and the cosine). */
+    static float modulation (float phase, float wobble) noexcept;
+
     /** This frame's delay in samples and the modulation phase in (0, 1], for tests and tools. */
     float getDelay() const noexcept { return lines[0].delay; }
     float getPhase() const noexcept { return phase; }
@@ -37,7 +41,16 @@ private:
 
     static constexpr int mask = bufferSize - 1;
 
+    /** The cosine of the bent phase for this frame and the next seven, computed in two vector
+        passes; later frames reuse it while the phase follows on and WOBBLE stays the same. */
+    void refillModulation (float wobble) noexcept;
+
     DelayLine lines[2];
     float phase = 0.0f;
     float phaseRate = 0.0f, phaseStep = 0.0f;
+
+    static constexpr int cacheSize = 8;
+    float cachedPhase[cacheSize] {}, cachedCosine[cacheSize] {};
+    float cachedWobble = 0.0f;
+    int cacheNext = cacheSize;
 };

@@ -32,6 +32,26 @@ TEST (VinolaFloat4, ExpIsAccurateToSinglePrecisionAcrossItsRange)
     EXPECT_TRUE (std::isfinite (big.get (1)));
 }
 
+TEST (VinolaFloat4, LogIsAccurateFromTinyToHuge)
+{
+    double worst = 0.0;
+    for (double x = 1.0e-37; x < 1.0e38; x *= 1.0137)
+    {
+        const float xf = (float) x;
+        const float r = F::log (F::broadcast (xf)).lane0();
+        worst = std::fmax (worst, std::fabs (r - std::log ((double) xf)));
+    }
+    for (double x = 0.5; x < 2.0; x += 0.00037)   // around 1, where the result is small
+    {
+        const float xf = (float) x;
+        const double exact = std::log ((double) xf);
+        worst = std::fmax (worst, std::fabs (F::log (F::broadcast (xf)).lane0() - exact) / std::fmax (std::fabs (exact), 1.0));
+    }
+    EXPECT_LT (worst, 1.0e-5);
+    EXPECT_NEAR (F::log (F::broadcast (1.0f)).lane0(), 0.0f, 1.0e-7f);
+    EXPECT_TRUE (F::allFinite (F::log (F::set (0.0f, -1.0f, 1.0e-45f, 1.0f))));
+}
+
 TEST (VinolaFloat4, SineAndCosineMatchTheLibraryInEveryQuadrant)
 {
     double worst = 0.0;

@@ -62,6 +62,34 @@ TEST (VinolaWobbleStage, FullWobbleSwingsTheDelayOncePerSecondWithExactInterpola
     EXPECT_NEAR (highest, 288.0f, 0.05f);
 }
 
+TEST (VinolaWobbleStage, ModulationFollowsTheBentCosineFrameByFrame)
+{
+    for (float w : { 0.25f, 0.5f, 1.0f })
+        for (float p = 0.0005f; p <= 1.0f; p += 0.00731f)
+        {
+            const double exact = std::cos (2.0 * 3.141592653589793 * std::pow ((double) p, 1.0 - 0.25 * w));
+            ASSERT_NEAR (VinolaWobbleStage::modulation (p, w), exact, 2.0e-6) << "phase " << p << " wobble " << w;
+        }
+
+    // Whatever the reuse of earlier work, each frame's delay belongs to its own phase and WOBBLE:
+    // steady stretches, a ramp, a rate change and a frame without channels in between.
+    auto stage = std::make_unique<VinolaWobbleStage>();
+    float rate = 44100.0f;
+    for (int n = 0; n < 30000; ++n)
+    {
+        if (n == 20000)
+            rate = 48000.0f;
+        const float w = n < 5000 ? 0.7f : (n < 9410 ? 0.7f - 0.3f * (float) (n - 5000) / 4410.0f : 0.4f);
+        if (n == 15000)
+            stage->process (nullptr, 0, w, rate);
+        float frame[2] { 0.0f, 0.0f };
+        stage->process (frame, 2, w, rate);
+        const float k = (float) ((double) w * 0.003);
+        const float expected = rate * (VinolaWobbleStage::modulation (stage->getPhase(), w) * k + k);
+        ASSERT_NEAR (stage->getDelay(), expected, 1.0e-4f) << "frame " << n;
+    }
+}
+
 TEST (VinolaWobbleStage, ResetClearsTheLinesAndNonFiniteInputDoesNotLinger)
 {
     auto stage = std::make_unique<VinolaWobbleStage>();
