@@ -215,7 +215,8 @@ int main (int argc, char** argv)
     stage ("ducking, no crackle", true, [&] { return timeDucking (false); });
     stage ("ducking, crackle above threshold", false, [&] { return timeDucking (true); });
 
-    stage ("amplifier (prepare + both channels)", true, [&]
+    // With AMP QUALITY moving every frame, both tone designs are recomputed every frame.
+    auto timeAmplifier = [&] (bool qualityMoving)
     {
         auto amp = std::make_unique<VinolaAmplifierModel>();
         const float gains[2] { 0.8f, 0.8f }, vinyl[2] { 0.001f, -0.001f };
@@ -224,29 +225,16 @@ int main (int argc, char** argv)
         {
             const float in[2] { left[(size_t) i], right[(size_t) i] };
             const float c[2] { crackle[(size_t) i], -crackle[(size_t) i] };
-            amp->prepareFrame (needle, ampQuality, inputGain, (float) sampleRate);
+            const float q = qualityMoving ? ampQuality + 1.0e-6f * (float) (i % 1000) : ampQuality;
+            amp->prepareFrame (needle, q, inputGain, (float) sampleRate);
             amp->processFrame (in, 2, gains, vinyl, c, wet, dry);
             acc += wet[0] + dry[1];
         });
         sink = sink + acc;
         return s;
-    });
-
-    stage ("amplifier, AMP QUALITY moving", false, [&]
-    {
-        auto amp = std::make_unique<VinolaAmplifierModel>();
-        const float gains[2] { 0.8f, 0.8f }, zero[2] { 0.0f, 0.0f };
-        float wet[2], dry[2], acc = 0.0f;
-        const double s = timeLoop ([&] (int i)
-        {
-            const float in[2] { left[(size_t) i], right[(size_t) i] };
-            amp->prepareFrame (needle, 0.3f + 1.0e-6f * (float) (i % 1000), inputGain, (float) sampleRate);
-            amp->processFrame (in, 2, gains, zero, zero, wet, dry);
-            acc += wet[0] + dry[1];
-        });
-        sink = sink + acc;
-        return s;
-    });
+    };
+    stage ("amplifier (prepare + both channels)", true, [&] { return timeAmplifier (false); });
+    stage ("amplifier, AMP QUALITY moving", false, [&] { return timeAmplifier (true); });
 
     stage ("wobble (WOBBLE 1)", true, [&]
     {

@@ -143,33 +143,25 @@ TEST (VinolaAmplifierModel, NeedleFactorsAtBothEnds)
 TEST (VinolaAmplifierModel, AmpQualitySetsDriveAndToneDesigns)
 {
     auto amp = std::make_unique<VinolaAmplifierModel>();
-    Biquad4 expected;
+    auto expectDesign = [] (const Biquad4& actual, VinolaFloat4 frequencies, VinolaFloat4 gains)
+    {
+        Biquad4 expected;
+        Biquad4::design (expected, VinolaFloat4::broadcast (44100.0f), frequencies, VinolaFloat4::broadcast (0.707f), gains);
+        for (int i = 0; i < 4; ++i)
+            for (auto member : { &Biquad4::b0, &Biquad4::b1, &Biquad4::b2, &Biquad4::a1, &Biquad4::a2 })
+                EXPECT_EQ ((actual.*member).get (i), (expected.*member).get (i)) << "lane " << i;
+    };
 
     amp->prepareFrame (0.5f, 1.0f, 2.0f, 44100.0f);
     EXPECT_FLOAT_EQ (amp->getDrive(), 2.0f);
-    Biquad4::design (expected, VinolaFloat4::broadcast (44100.0f), VinolaFloat4::set (5.0f, 19000.0f, 10.0f, 21000.0f),
-                     VinolaFloat4::broadcast (0.707f), VinolaFloat4::set (1.0f, 1.0f, 0.0f, 0.0f));
-    for (int i = 0; i < 4; ++i)
-    {
-        EXPECT_EQ (amp->getWetDesign().b0.get (i), expected.b0.get (i));
-        EXPECT_EQ (amp->getWetDesign().a1.get (i), expected.a1.get (i));
-    }
+    expectDesign (amp->getWetDesign(), VinolaFloat4::set (5.0f, 19000.0f, 10.0f, 21000.0f), VinolaFloat4::set (1.0f, 1.0f, 0.0f, 0.0f));
 
     amp->prepareFrame (0.5f, 0.0f, 2.0f, 44100.0f);
     EXPECT_FLOAT_EQ (amp->getDrive(), 6.0f);
-    Biquad4::design (expected, VinolaFloat4::broadcast (44100.0f), VinolaFloat4::set (300.0f, 2000.0f, 200.0f, 4000.0f),
-                     VinolaFloat4::broadcast (0.707f), VinolaFloat4::set (0.1f, 0.1f, 0.0f, 0.0f));
-    for (int i = 0; i < 4; ++i)
-    {
-        EXPECT_EQ (amp->getWetDesign().b2.get (i), expected.b2.get (i));
-        EXPECT_EQ (amp->getWetDesign().a2.get (i), expected.a2.get (i));
-    }
+    expectDesign (amp->getWetDesign(), VinolaFloat4::set (300.0f, 2000.0f, 200.0f, 4000.0f), VinolaFloat4::set (0.1f, 0.1f, 0.0f, 0.0f));
 
     // The dry path is neutral whatever the amp quality: shelves at gain 1, 10 Hz and 22 kHz.
-    Biquad4::design (expected, VinolaFloat4::broadcast (44100.0f), VinolaFloat4::set (300.0f, 2000.0f, 10.0f, 22000.0f),
-                     VinolaFloat4::broadcast (0.707f), VinolaFloat4::broadcast (1.0f));
-    for (int i = 0; i < 4; ++i)
-        EXPECT_EQ (amp->getDryDesign().b1.get (i), expected.b1.get (i));
+    expectDesign (amp->getDryDesign(), VinolaFloat4::set (300.0f, 2000.0f, 10.0f, 22000.0f), VinolaFloat4::broadcast (1.0f));
 
     // A new sample rate redesigns even when the quality is unchanged.
     const float before = amp->getWetDesign().b0.get (3);
