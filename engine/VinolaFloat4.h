@@ -4,11 +4,16 @@
 #include <cstdint>
 #include <cstring>
 
-#if defined(__SSE2__) || defined(_M_X64)
- #define VINOLA_FLOAT4_SSE 1
+// VINOLA_FLOAT4_SSE=0 on the command line selects the portable lanes on x86-64 too (to test them).
+#ifndef VINOLA_FLOAT4_SSE
+ #if defined(__SSE2__) || defined(_M_X64)
+  #define VINOLA_FLOAT4_SSE 1
+ #else
+  #define VINOLA_FLOAT4_SSE 0
+ #endif
+#endif
+#if VINOLA_FLOAT4_SSE
  #include <emmintrin.h>
-#else
- #define VINOLA_FLOAT4_SSE 0
 #endif
 
 /** Four single-precision lanes. On x86-64 it is one SSE2 register; elsewhere a plain array with
