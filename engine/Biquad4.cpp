@@ -3,12 +3,24 @@
 void Biquad4::design (Biquad4& result, VinolaFloat4 sampleRate, VinolaFloat4 frequency,
                       VinolaFloat4 q, VinolaFloat4 gain) noexcept
 {
+    VinolaFloat4 sine, cosine;
+    laneSinCos (sampleRate, frequency, sine, cosine);
+    designFromSinCos (result, sine, cosine, q, gain);
+}
+
+void Biquad4::laneSinCos (VinolaFloat4 sampleRate, VinolaFloat4 frequency, VinolaFloat4& sine, VinolaFloat4& cosine) noexcept
+{
     using F = VinolaFloat4;
 
     // The shelves work on w0 = 2 pi f / fs, the pass filters on half of it (tan of pi f / fs).
     const F halfAngle = frequency * F::broadcast (3.14159265f) / sampleRate;
-    F sine, cosine;
     F::sinCos (halfAngle * F::set (2.0f, 2.0f, 1.0f, 1.0f), sine, cosine);
+}
+
+void Biquad4::designFromSinCos (Biquad4& result, VinolaFloat4 sine, VinolaFloat4 cosine,
+                                VinolaFloat4 q, VinolaFloat4 gain) noexcept
+{
+    using F = VinolaFloat4;
 
     const F one = F::broadcast (1.0f);
     const F two = F::broadcast (2.0f);

@@ -16,4 +16,11 @@ public:
         frequency below half its sample rate and every Q above 0. */
     static void design (Biquad4& result, VinolaFloat4 sampleRate, VinolaFloat4 frequency,
                         VinolaFloat4 q, VinolaFloat4 gain) noexcept;
+
+    /** The two halves of design(), for callers that share angles between designs: the sine and
+        cosine of each lane's design angle (2 pi f / fs for the shelves, pi f / fs for the pass
+        filters), then the coefficients from them. */
+    static void laneSinCos (VinolaFloat4 sampleRate, VinolaFloat4 frequency, VinolaFloat4& sine, VinolaFloat4& cosine) noexcept;
+    static void designFromSinCos (Biquad4& result, VinolaFloat4 sine, VinolaFloat4 cosine,
+                                  VinolaFloat4 q, VinolaFloat4 gain) noexcept;
 };

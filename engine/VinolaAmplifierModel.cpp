@@ -97,10 +97,20 @@ void VinolaAmplifierModel::updateDesigns (float q, float sampleRate) noexcept
     const F Q = F::broadcast (0.707f);
 
     const F wetFrequency = F::min (F::set (lowShelf, highShelf, 200.0f - 190.0f * q, 4000.0f + 17000.0f * q2), limit);
-    Biquad4::design (wetDesign, rate, wetFrequency, Q, F::set (g, g, 0.0f, 0.0f));
+    F wetSine, wetCosine;
+    Biquad4::laneSinCos (rate, wetFrequency, wetSine, wetCosine);
+    Biquad4::designFromSinCos (wetDesign, wetSine, wetCosine, Q, F::set (g, g, 0.0f, 0.0f));
 
-    const F dryFrequency = F::min (F::set (lowShelf, highShelf, 10.0f, 22000.0f), limit);
-    Biquad4::design (dryDesign, rate, dryFrequency, Q, F::broadcast (1.0f));
+    // The dry shelves sit at the wet shelves' frequencies and its pass filters stay put, so
+    // the dry design reuses the wet angles and, per rate, its own fixed ones.
+    if (sampleRate != dryAnglesRate)
+    {
+        dryAnglesRate = sampleRate;
+        Biquad4::laneSinCos (rate, F::min (F::set (10.0f, 10.0f, 10.0f, 22000.0f), limit), drySine, dryCosine);
+    }
+    const F shelfLanes = F::lessThan (F::set (0, 1, 2, 3), F::broadcast (1.5f));
+    Biquad4::designFromSinCos (dryDesign, F::select (shelfLanes, wetSine, drySine), F::select (shelfLanes, wetCosine, dryCosine),
+                               Q, F::broadcast (1.0f));
 
     // The frame still waiting for its lane-3 step keeps the slot it was designed in.
     currentSlot ^= 1;
@@ -137,7 +147,7 @@ void VinolaAmplifierModel::processFrame (const float* input, int numChannels, co
     for (int ch = 0; ch < pending.numChannels; ++ch)
     {
         const F band = pending.bands[ch];
-        const F u = (band * F::broadcast (pending.drive[ch]) + F::broadcast (pending.noise[ch])) * pending.preGain;
+        const F u = band * pending.bandScale[ch] + pending.noiseOffset[ch];
 
         // 1 - e^-u above zero, e^u - 1 otherwise: the magnitude 1 - e^-|u| with the sign of u.
         const F magnitude = one - F::exp (F::bitOr (u, signBit));
@@ -158,12 +168,13 @@ void VinolaAmplifierModel::processFrame (const float* input, int numChannels, co
 
     // 3. This frame's bands, saturated at the start of the next frame.
     crossover.processFrame (input[0], numChannels > 1 ? input[1] : 0.0f, pending.bands[0], pending.bands[1]);
-    pending.preGain = preGain;
     pending.weightedPostGain = weightedPostGain;
     for (int ch = 0; ch < numChannels; ++ch)
     {
-        pending.drive[ch] = drive * duckingGain[ch];
-        pending.noise[ch] = vinyl[ch] + crackle[ch];
+        // u = (band x drive x ducking + vinyl + crackle) x preGain, with the products that do
+        // not need the band taken now, off the saturation's path.
+        pending.bandScale[ch] = F::broadcast (drive * duckingGain[ch]) * preGain;
+        pending.noiseOffset[ch] = F::broadcast (vinyl[ch] + crackle[ch]) * preGain;
     }
     pending.numChannels = numChannels;
     pending.designSlot = currentSlot;

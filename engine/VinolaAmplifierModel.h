@@ -105,8 +105,7 @@ private:
     /** What the saturation of a frame needs, kept until the next frame runs it. */
     struct PendingFrame
     {
-        VinolaFloat4 bands[2], preGain, weightedPostGain;
-        float drive[2], noise[2];
+        VinolaFloat4 bands[2], bandScale[2], noiseOffset[2], weightedPostGain;
         int numChannels = 0;
         int designSlot = 0;
     };
@@ -127,4 +126,6 @@ private:
     // sample stays the same, and a steady setting costs nothing per frame.
     bool needleValid = false, designValid = false;
     float designedNeedle = 0.0f, designedQuality = 0.0f, designedRate = 0.0f;
+    VinolaFloat4 drySine, dryCosine;      // lanes 2 and 3: the dry pass filters' fixed angles
+    float dryAnglesRate = 0.0f;
 };
