@@ -23,6 +23,7 @@ class VinolaCrossover
 public:
     static constexpr int numSections = 9;
 
+    /** Designed at the default splits for 44.1 kHz, with every state at zero. */
     VinolaCrossover() noexcept;
 
     /** Designs every section for the current sample rate at its split frequency. */
