@@ -15,7 +15,8 @@
     biquad step per frame, the sample entering at lane 3 and leaving from lane 0.
 
     The saturation of a frame runs at the start of the next frame's call, just in time for the
-    cascade step that first needs it, so the outputs are exactly those of the plain order. */
+    cascade step that first needs it; the cascade's arithmetic and timing are those of the plain
+    order. The saturation's exponential is a single-precision polynomial. */
 class VinolaAmplifierModel
 {
 public:
