@@ -75,13 +75,6 @@ public:
     {
         return _mm_shuffle_ps (a.v, b.v, _MM_SHUFFLE (i3, i2, i1, i0));
     }
-    /** { a1, a2, a3, x }: the lanes move down one place and x enters at the top. */
-    static VinolaFloat4 shiftDownInsert (VinolaFloat4 a, float x) noexcept
-    {
-        const __m128 u = _mm_move_ss (a.v, _mm_set_ss (x));          // { x, a1, a2, a3 }
-        return _mm_shuffle_ps (a.v, u, _MM_SHUFFLE (0, 3, 2, 1));   // { a1, a2, a3, x }
-    }
-
     /** Truncation toward zero, as integral floats (|a| < 2^31). */
     static VinolaFloat4 truncate (VinolaFloat4 a) noexcept { return _mm_cvtepi32_ps (_mm_cvttps_epi32 (a.v)); }
 
@@ -171,7 +164,6 @@ public:
     static VinolaFloat4 unpackLow (VinolaFloat4 a, VinolaFloat4 b) noexcept { return set (a.v[0], b.v[0], a.v[1], b.v[1]); }
     template <int i0, int i1, int i2, int i3>
     static VinolaFloat4 shuffle (VinolaFloat4 a, VinolaFloat4 b) noexcept { return set (a.v[i0], a.v[i1], b.v[i2], b.v[i3]); }
-    static VinolaFloat4 shiftDownInsert (VinolaFloat4 a, float x) noexcept { return set (a.v[1], a.v[2], a.v[3], x); }
 
     static VinolaFloat4 truncate (VinolaFloat4 a) noexcept
     {
@@ -229,24 +221,11 @@ public:
         return bitAndNot (broadcast (-0.0f), a);
     }
 
-    /** Exact zeros become the given value; every other lane passes unchanged. Keeps recursive
-        filters fed with silence away from decaying into denormals. */
-    static VinolaFloat4 replaceZeros (VinolaFloat4 a, float value) noexcept
-    {
-        return a + bitAnd (equal (a, zero()), broadcast (value));
-    }
-
     /** (a0 + a2) + (a1 + a3). */
     static float sumPairs (VinolaFloat4 a) noexcept
     {
         const VinolaFloat4 t = a + swapHalves (a);
         return t.lane0() + shuffle<1, 1, 1, 1> (t, t).lane0();
-    }
-
-    static VinolaFloat4 floor (VinolaFloat4 a) noexcept
-    {
-        const VinolaFloat4 t = truncate (a);
-        return t - bitAnd (greaterThan (t, a), broadcast (1.0f));
     }
 
     /** e^x to single-precision accuracy (the classic Cephes polynomial, evaluated in Estrin's

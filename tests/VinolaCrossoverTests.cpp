@@ -143,7 +143,7 @@ TEST (VinolaCrossover, SilenceGivesSmallNonZeroBands)
     VinolaCrossover xo;
     VinolaFloat4 lb, rb;
     for (int n = 0; n < 200000; ++n)
-        xo.processFrame (0.0f, 0.0f, lb, rb);
+        xo.processFrame (0.0f, -0.0f, lb, rb);     // both signed zeros are guarded
 
     for (int k = 0; k < 4; ++k)
     {
