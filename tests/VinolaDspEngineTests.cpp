@@ -248,9 +248,9 @@ TEST (VinolaDspEngine, TheLoopRestartsExactlyAtZero)
 TEST (VinolaDspEngine, RandomTablesHoldValuesInTheirRangesAndDifferBetweenInstances)
 {
     VinolaDspEngine first, second;
-    struct Spec { const float* table; float lo, hi; int longestHold; };
-    for (const auto& s : { Spec { first.cableContactTable.get(), 0.4f, 0.8f, 249 },
-                           Spec { first.cableDropoutTable.get(), 0.0f, 1.0f, 1249 } })
+    struct TableShape { const float* table; float lo, hi; int longestHold; };
+    for (const auto& s : { TableShape { first.cableContactTable.get(), 0.4f, 0.8f, 249 },
+                           TableShape { first.cableDropoutTable.get(), 0.0f, 1.0f, 1249 } })
     {
         int run = 1, changes = 0;
         for (int i = 0; i < VinolaDspEngine::randomTableSize; ++i)
