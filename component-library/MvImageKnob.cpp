@@ -13,30 +13,17 @@ MvImageKnob::~MvImageKnob()
 
 void MvImageKnob::mouseEnter (const juce::MouseEvent&)
 {
-    if (delegate != nullptr)
-        delegate->parameterMouseEntered (this, parameterIndex);
-
-    repaint();
+    reportMouseEntered();
 }
 
 void MvImageKnob::mouseExit (const juce::MouseEvent&)
 {
-    if (delegate != nullptr)
-        delegate->parameterMouseExited (this, parameterIndex);
-
-    repaint();
+    reportMouseExited();
 }
 
 void MvImageKnob::mouseDown (const juce::MouseEvent& e)
 {
-    if (! isEnabled())
-        return;
-
-    lastMouseX = juce::roundToInt (e.mouseDownPosition.x);
-    lastMouseY = juce::roundToInt (e.mouseDownPosition.y);
-
-    if (delegate != nullptr)
-        delegate->parameterDragStarted (this, parameterIndex);
+    beginDragGesture (e);
 }
 
 void MvImageKnob::mouseDrag (const juce::MouseEvent& e)
@@ -54,45 +41,22 @@ void MvImageKnob::mouseDrag (const juce::MouseEvent& e)
     delta /= (float) juce::jmax (getHeight(), 60);
     value = juce::jmin (juce::jmax (value - delta, 0.0f), 1.0f);
 
-    if (delegate != nullptr)
-        delegate->parameterValueChanged (this, parameterIndex, value);
-
-    repaint();
+    reportValueChanged();
 }
 
 void MvImageKnob::mouseUp (const juce::MouseEvent&)
 {
-    if (! isEnabled())
-        return;
-
-    if (delegate != nullptr)
-        delegate->parameterDragEnded (this, parameterIndex);
+    endDragGesture();
 }
 
 void MvImageKnob::mouseDoubleClick (const juce::MouseEvent&)
 {
-    if (! isEnabled() || delegate == nullptr)
-        return;
-
-    value = delegate->getParameterDefaultValue (parameterIndex);
-    delegate->parameterDragStarted (this, parameterIndex);
-    delegate->parameterValueChanged (this, parameterIndex, value);
-    delegate->parameterDragEnded (this, parameterIndex);
-    repaint();
+    resetToDefaultGesture();
 }
 
 void MvImageKnob::mouseWheelMove (const juce::MouseEvent& e, const juce::MouseWheelDetails& wheel)
 {
-    if (! isEnabled())
-        return;
-
-    const double step = e.mods.isAltDown() ? 0.02 : 0.2;
-    value = (float) juce::jmin (juce::jmax ((double) value + (double) wheel.deltaY * step, 0.0), 1.0);
-
-    if (delegate != nullptr)
-        delegate->parameterValueChanged (this, parameterIndex, value);
-
-    repaint();
+    stepFromWheel (e, wheel);
 }
 
 void MvImageKnob::paint (juce::Graphics& g)

@@ -45,7 +45,6 @@ public:
 
 protected:
     juce::Image knobImage;
-    int lastMouseX = 0, lastMouseY = 0;
     float rotationRange = 2.3561945f;
     float dragSensitivity = 0.45f;
 

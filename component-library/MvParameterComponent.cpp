@@ -43,3 +43,70 @@ bool MvParameterComponent::updateFromDelegate (bool notify)
 
     return true;
 }
+
+void MvParameterComponent::reportMouseEntered()
+{
+    if (delegate != nullptr)
+        delegate->parameterMouseEntered (this, parameterIndex);
+
+    repaint();
+}
+
+void MvParameterComponent::reportMouseExited()
+{
+    if (delegate != nullptr)
+        delegate->parameterMouseExited (this, parameterIndex);
+
+    repaint();
+}
+
+void MvParameterComponent::beginDragGesture (const juce::MouseEvent& e)
+{
+    if (! isEnabled())
+        return;
+
+    lastMouseX = juce::roundToInt (e.mouseDownPosition.x);
+    lastMouseY = juce::roundToInt (e.mouseDownPosition.y);
+
+    if (delegate != nullptr)
+        delegate->parameterDragStarted (this, parameterIndex);
+}
+
+void MvParameterComponent::endDragGesture()
+{
+    if (! isEnabled())
+        return;
+
+    if (delegate != nullptr)
+        delegate->parameterDragEnded (this, parameterIndex);
+}
+
+void MvParameterComponent::resetToDefaultGesture()
+{
+    if (! isEnabled() || delegate == nullptr)
+        return;
+
+    value = delegate->getParameterDefaultValue (parameterIndex);
+    delegate->parameterDragStarted (this, parameterIndex);
+    delegate->parameterValueChanged (this, parameterIndex, value);
+    delegate->parameterDragEnded (this, parameterIndex);
+    repaint();
+}
+
+void MvParameterComponent::stepFromWheel (const juce::MouseEvent& e, const juce::MouseWheelDetails& wheel)
+{
+    if (! isEnabled())
+        return;
+
+    const double step = e.mods.isAltDown() ? 0.02 : 0.2;
+    value = (float) juce::jmin (juce::jmax ((double) value + (double) wheel.deltaY * step, 0.0), 1.0);
+    reportValueChanged();
+}
+
+void MvParameterComponent::reportValueChanged()
+{
+    if (delegate != nullptr)
+        delegate->parameterValueChanged (this, parameterIndex, value);
+
+    repaint();
+}

@@ -37,9 +37,23 @@ public:
     MvParameterDelegate* getDelegate() const noexcept { return delegate; }
 
 protected:
+    /** Mouse handling that the knob and the slider share. Enter and exit are always reported;
+        the others do nothing while the control or an ancestor is disabled. */
+    void reportMouseEntered();
+    void reportMouseExited();
+    void beginDragGesture (const juce::MouseEvent& e);
+    void endDragGesture();
+    /** A double-click: the parameter's default, as one whole gesture. */
+    void resetToDefaultGesture();
+    /** Steps of 0.2 per wheel unit (0.02 with Alt/Option), kept within 0..1. */
+    void stepFromWheel (const juce::MouseEvent& e, const juce::MouseWheelDetails& wheel);
+    /** Reports the present value to the delegate and repaints. */
+    void reportValueChanged();
+
     MvParameterDelegate* delegate = nullptr;
     float value = 0.0f;
     int parameterIndex = -1;
+    int lastMouseX = 0, lastMouseY = 0;
 
 private:
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MvParameterComponent)

@@ -32,30 +32,17 @@ MvSlider::~MvSlider()
 
 void MvSlider::mouseEnter (const juce::MouseEvent&)
 {
-    if (delegate != nullptr)
-        delegate->parameterMouseEntered (this, parameterIndex);
-
-    repaint();
+    reportMouseEntered();
 }
 
 void MvSlider::mouseExit (const juce::MouseEvent&)
 {
-    if (delegate != nullptr)
-        delegate->parameterMouseExited (this, parameterIndex);
-
-    repaint();
+    reportMouseExited();
 }
 
 void MvSlider::mouseDown (const juce::MouseEvent& e)
 {
-    if (! isEnabled())
-        return;
-
-    lastMouseX = juce::roundToInt (e.mouseDownPosition.x);
-    lastMouseY = juce::roundToInt (e.mouseDownPosition.y);
-
-    if (delegate != nullptr)
-        delegate->parameterDragStarted (this, parameterIndex);
+    beginDragGesture (e);
 }
 
 void MvSlider::mouseDrag (const juce::MouseEvent& e)
@@ -87,45 +74,22 @@ void MvSlider::mouseDrag (const juce::MouseEvent& e)
     else if (value > 1.0f)
         value = 1.0f;
 
-    if (delegate != nullptr)
-        delegate->parameterValueChanged (this, parameterIndex, value);
-
-    repaint();
+    reportValueChanged();
 }
 
 void MvSlider::mouseUp (const juce::MouseEvent&)
 {
-    if (! isEnabled())
-        return;
-
-    if (delegate != nullptr)
-        delegate->parameterDragEnded (this, parameterIndex);
+    endDragGesture();
 }
 
 void MvSlider::mouseDoubleClick (const juce::MouseEvent&)
 {
-    if (! isEnabled() || delegate == nullptr)
-        return;
-
-    value = delegate->getParameterDefaultValue (parameterIndex);
-    delegate->parameterDragStarted (this, parameterIndex);
-    delegate->parameterValueChanged (this, parameterIndex, value);
-    delegate->parameterDragEnded (this, parameterIndex);
-    repaint();
+    resetToDefaultGesture();
 }
 
 void MvSlider::mouseWheelMove (const juce::MouseEvent& e, const juce::MouseWheelDetails& wheel)
 {
-    if (! isEnabled())
-        return;
-
-    const double step = e.mods.isAltDown() ? 0.02 : 0.2;
-    value = (float) juce::jmin (juce::jmax ((double) value + (double) wheel.deltaY * step, 0.0), 1.0);
-
-    if (delegate != nullptr)
-        delegate->parameterValueChanged (this, parameterIndex, value);
-
-    repaint();
+    stepFromWheel (e, wheel);
 }
 
 float MvSlider::getTravel() const

@@ -54,7 +54,6 @@ public:
     juce::uint32 getBuiltInColour() const noexcept { return colour; }
 
 protected:
-    int lastMouseX = 0, lastMouseY = 0;
     juce::Image handleImage;
     bool horizontal = false;
     float handleHeight = 0.0f, handleWidth = 0.0f;  // the owner sets them
