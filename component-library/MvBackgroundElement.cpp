@@ -1,10 +1,7 @@
 #include "MvBackgroundElement.h"
 #include "MvDynamicImage.h"
 
-MvBackgroundElement::MvBackgroundElement()
-{
-    captionFont.setHeight (18.0f);
-}
+MvBackgroundElement::MvBackgroundElement() = default;
 
 MvBackgroundElement::~MvBackgroundElement()
 {
@@ -102,18 +99,7 @@ void MvBackgroundElement::setImageAndLabel (const juce::Image& newImage, const j
 {
     setImage (newImage);
     caption = newCaption;
-    labelPosition = s.labelPosition;
-    captionColour = s.captionColour;
-    textColourSelected = s.textColourSelected;
-    textColourPressed = s.textColourPressed;
-    fillColourNormal = s.fillColourNormal;
-    fillColourSelected = s.fillColourSelected;
-    fillColourPressed = s.fillColourPressed;
-    cornerRadius = s.cornerRadius;
-    captionOffsetX = s.captionOffsetX;
-    captionOffsetY = s.captionOffsetY;
-    captionFont = s.captionFont;
-    captionFontHeight = s.captionFontHeight;
+    static_cast<MvCaptionStyle&> (*this) = s;
 }
 
 void MvBackgroundElement::setImage (const juce::Image& newImage)
@@ -123,20 +109,3 @@ void MvBackgroundElement::setImage (const juce::Image& newImage)
     drawHeight = (float) image.getHeight();
 }
 
-MvCaptionStyle MvBackgroundElement::getCaptionStyle() const
-{
-    MvCaptionStyle s;
-    s.labelPosition = labelPosition;
-    s.captionColour = captionColour;
-    s.textColourSelected = textColourSelected;
-    s.textColourPressed = textColourPressed;
-    s.fillColourNormal = fillColourNormal;
-    s.fillColourSelected = fillColourSelected;
-    s.fillColourPressed = fillColourPressed;
-    s.cornerRadius = cornerRadius;
-    s.captionOffsetX = captionOffsetX;
-    s.captionOffsetY = captionOffsetY;
-    s.captionFont = captionFont;
-    s.captionFontHeight = captionFontHeight;
-    return s;
-}

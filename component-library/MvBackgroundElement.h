@@ -21,7 +21,7 @@ class MvDynamicImage;
       7 below, right-aligned (o.x + A - tw, o.y + H)    topRight
       8 centred on the element                           centred
       other: (captionOffsetX, captionOffsetY)            centred */
-class MvBackgroundElement
+class MvBackgroundElement : public MvCaptionStyle
 {
 public:
     MvBackgroundElement();
@@ -46,23 +46,12 @@ public:
     virtual void setImage (const juce::Image& newImage);
 
     /** The element's caption style fields as one record. */
-    MvCaptionStyle getCaptionStyle() const;
+    MvCaptionStyle getCaptionStyle() const { return *this; }
     /** The justification that the label position implies (centred outside 0..8). */
     static juce::Justification justificationForLabelPosition (int position);
 
-    // Caption style (the fields of MvCaptionStyle, in its order).
-    int labelPosition = 2;
-    juce::uint32 captionColour = 0xFF020202;
-    juce::uint32 textColourSelected = 0xFF020202;
-    juce::uint32 textColourPressed = 0xFF020202;
-    juce::uint32 fillColourNormal = 0;
-    juce::uint32 fillColourSelected = 0;
-    juce::uint32 fillColourPressed = 0;
-    float cornerRadius = 3.0f;
-    float captionOffsetX = 0.0f;
-    float captionOffsetY = 0.0f;
-    juce::Font captionFont;
-    float captionFontHeight = 18.0f;
+    // The caption style's fields (labelPosition, captionColour, ... captionFontHeight) are the
+    // element's own, inherited from MvCaptionStyle.
 
     juce::Image image;
     juce::String caption;
