@@ -21,8 +21,6 @@ VinolaAmplifierModel::VinolaAmplifierModel()
 
     laneWeights = VinolaFloat4::set (1.0f, 1.0f, 0.7f, 0.7f);
     prepareFrame (0.9f, 0.7f, 1.0f, crossover.getSampleRate());
-    designSlots[currentSlot ^ 1] = designSlots[currentSlot];
-    pending.designSlot = currentSlot;
     reset();
 }
 
@@ -33,26 +31,11 @@ void VinolaAmplifierModel::setSampleRate (double sampleRate) noexcept
     crossover.setSampleRate (sampleRate);
 }
 
-void VinolaAmplifierModel::ToneDesign::set (const Biquad4& d) noexcept
-{
-    const VinolaFloat4 keep = VinolaFloat4::lessThan (VinolaFloat4::set (0, 1, 2, 3), VinolaFloat4::broadcast (2.5f));
-    firstThree.b0 = VinolaFloat4::bitAnd (keep, d.b0);
-    firstThree.b1 = VinolaFloat4::bitAnd (keep, d.b1);
-    firstThree.b2 = VinolaFloat4::bitAnd (keep, d.b2);
-    firstThree.a1 = VinolaFloat4::bitAnd (keep, d.a1);
-    firstThree.a2 = VinolaFloat4::bitAnd (keep, d.a2);
-    last = { d.b0.get (3), d.b1.get (3), d.b2.get (3), d.a1.get (3), d.a2.get (3) };
-}
-
 void VinolaAmplifierModel::reset() noexcept
 {
     crossover.reset();
-    for (int ch = 0; ch < 2; ++ch)
-    {
-        wetCascade[ch].clear();
-        dryCascade[ch].clear();
-    }
-    pending.numChannels = 0;
+    for (int k = 0; k < 4; ++k)
+        cascades.s1[k] = cascades.s2[k] = cascades.out[k] = VinolaFloat4::zero();
 }
 
 void VinolaAmplifierModel::updateNeedleFactors (float n) noexcept
@@ -112,10 +95,28 @@ void VinolaAmplifierModel::updateDesigns (float q, float sampleRate) noexcept
     Biquad4::designFromSinCos (dryDesign, F::select (shelfLanes, wetSine, drySine), F::select (shelfLanes, wetCosine, dryCosine),
                                Q, F::broadcast (1.0f));
 
-    // The frame still waiting for its lane-3 step keeps the slot it was designed in.
-    currentSlot ^= 1;
-    designSlots[currentSlot].wet.set (wetDesign);
-    designSlots[currentSlot].dry.set (dryDesign);
+    // Filter k of the design is lane k; the cascades want it for { wet, wet, dry, dry }.
+    auto& c = cascadeDesign;
+    c.b0[0] = F::shuffle<0, 0, 0, 0> (wetDesign.b0, dryDesign.b0);
+    c.b1[0] = F::shuffle<0, 0, 0, 0> (wetDesign.b1, dryDesign.b1);
+    c.b2[0] = F::shuffle<0, 0, 0, 0> (wetDesign.b2, dryDesign.b2);
+    c.a1[0] = F::shuffle<0, 0, 0, 0> (wetDesign.a1, dryDesign.a1);
+    c.a2[0] = F::shuffle<0, 0, 0, 0> (wetDesign.a2, dryDesign.a2);
+    c.b0[1] = F::shuffle<1, 1, 1, 1> (wetDesign.b0, dryDesign.b0);
+    c.b1[1] = F::shuffle<1, 1, 1, 1> (wetDesign.b1, dryDesign.b1);
+    c.b2[1] = F::shuffle<1, 1, 1, 1> (wetDesign.b2, dryDesign.b2);
+    c.a1[1] = F::shuffle<1, 1, 1, 1> (wetDesign.a1, dryDesign.a1);
+    c.a2[1] = F::shuffle<1, 1, 1, 1> (wetDesign.a2, dryDesign.a2);
+    c.b0[2] = F::shuffle<2, 2, 2, 2> (wetDesign.b0, dryDesign.b0);
+    c.b1[2] = F::shuffle<2, 2, 2, 2> (wetDesign.b1, dryDesign.b1);
+    c.b2[2] = F::shuffle<2, 2, 2, 2> (wetDesign.b2, dryDesign.b2);
+    c.a1[2] = F::shuffle<2, 2, 2, 2> (wetDesign.a1, dryDesign.a1);
+    c.a2[2] = F::shuffle<2, 2, 2, 2> (wetDesign.a2, dryDesign.a2);
+    c.b0[3] = F::shuffle<3, 3, 3, 3> (wetDesign.b0, dryDesign.b0);
+    c.b1[3] = F::shuffle<3, 3, 3, 3> (wetDesign.b1, dryDesign.b1);
+    c.b2[3] = F::shuffle<3, 3, 3, 3> (wetDesign.b2, dryDesign.b2);
+    c.a1[3] = F::shuffle<3, 3, 3, 3> (wetDesign.a1, dryDesign.a1);
+    c.a2[3] = F::shuffle<3, 3, 3, 3> (wetDesign.a2, dryDesign.a2);
 }
 
 void VinolaAmplifierModel::prepareFrame (float needleQuality, float ampQuality, float inputGain, float sampleRate) noexcept
@@ -130,60 +131,216 @@ void VinolaAmplifierModel::prepareFrame (float needleQuality, float ampQuality, 
     drive = ((1.0f - q) + (1.0f - q) + 1.0f) * inputGain;
 }
 
-void VinolaAmplifierModel::processFrame (const float* input, int numChannels, const float* duckingGain,
-                                         const float* vinyl, const float* crackle, float* wet, float* dry) noexcept
+namespace
 {
     using F = VinolaFloat4;
 
+    // Inputs and states below this magnitude cannot drive any value of the next run anywhere
+    // near the float range (the filters' gains are small), so such a run needs no checks.
+    constexpr float moderateLimit = 1.0e18f;
+
+    /** (a0 + a2) + (a1 + a3) of each of four vectors, as one vector. */
+    inline F pairSums (F a, F b, F c, F d) noexcept
+    {
+        const F ab = F::shuffle<0, 1, 0, 1> (a, b) + F::shuffle<2, 3, 2, 3> (a, b);
+        const F cd = F::shuffle<0, 1, 0, 1> (c, d) + F::shuffle<2, 3, 2, 3> (c, d);
+        return F::shuffle<0, 2, 0, 2> (ab, cd) + F::shuffle<1, 3, 1, 3> (ab, cd);
+    }
+
+    /** 1 - e^-u above zero, e^u - 1 otherwise: the magnitude 1 - e^-|u| with the sign of u. */
+    inline F saturate (F u) noexcept
+    {
+        const F signBit = F::broadcast (-0.0f);
+        const F magnitude = F::broadcast (1.0f) - F::exp (F::bitOr (u, signBit));
+        return F::bitXor (magnitude, F::bitAnd (u, signBit));
+    }
+
+    bool belowLimit (const float* x, int count) noexcept
+    {
+        bool below = true;
+        for (int i = 0; i < count; ++i)
+            below = below & (std::fabs (x[i]) < moderateLimit);   // false for NaN
+        return below;
+    }
+}
+
+bool VinolaAmplifierModel::stateIsModerate() const noexcept
+{
+    const F bound = F::broadcast (moderateLimit);
+    F within = F::equal (bound, bound);
+    for (int k = 0; k < 4; ++k)
+        for (auto v : { cascades.s1[k], cascades.s2[k], cascades.out[k] })
+            within = F::bitAnd (within, F::lessThan (F::abs (v), bound));
+    return F::allTrue (within) && crossover.stateIsBelow (moderateLimit);
+}
+
+void VinolaAmplifierModel::runCrossover (const float* const* input, int numChannels, int offset, int count,
+                                         F* bands0, F* bands1) noexcept
+{
+    crossover.processBlock (input[0] + offset, numChannels > 1 ? input[1] + offset : nullptr, count,
+                            bands0 + offset, bands1 + offset);
+}
+
+template <bool mono, bool checked>
+int VinolaAmplifierModel::runFrames (const FrameControls* controls, int offset, int count, const float* const* input,
+                                     const float* const* duckingGain, const float* const* vinyl,
+                                     const float* const* crackle, F* bands0, F* bands1, F* outputs) noexcept
+{
+    Cascades c = cascades;
+    // Mono leaves the second channel's lanes as they were.
+    const F firstChannel = F::equal (F::set (0, 1, 0, 1), F::zero());
+    Cascades frozen = c;
+    int resets = 0;
+
+    for (int i = offset; i < count; ++i)
+    {
+        if (controls != nullptr)
+            prepareFrame (controls->needleQuality[i], controls->ampQuality[i], controls->inputGain[i], controls->sampleRate);
+
+        // u = (band x drive x ducking + vinyl + crackle) x preGain
+        const F pre = preGain;
+        const F band0 = bands0[i], band1 = bands1[i];
+        const F u0 = band0 * (F::broadcast (drive * duckingGain[0][i]) * pre) + F::broadcast (vinyl[0][i] + crackle[0][i]) * pre;
+        const F y0 = saturate (u0) * weightedPostGain;
+        F y1 = F::zero();
+        if (! mono)
+        {
+            const F u1 = band1 * (F::broadcast (drive * duckingGain[1][i]) * pre) + F::broadcast (vinyl[1][i] + crackle[1][i]) * pre;
+            y1 = saturate (u1) * weightedPostGain;
+        }
+        const F x = pairSums (y0, y1, band0, band1);
+
+        // Each filter takes the previous frame's output of the one before it.
+        const auto& d = cascadeDesign;
+        const F previousLast = c.out[3];
+        const F in[4] = { c.out[1], c.out[2], c.out[3], x };
+        for (int k = 0; k < 4; ++k)
+        {
+            const F out = d.b0[k] * in[k] + c.s1[k];
+            c.s1[k] = (d.b1[k] * in[k] - d.a1[k] * out) + c.s2[k];
+            c.s2[k] = d.b2[k] * in[k] - d.a2[k] * out;
+            c.out[k] = out;
+        }
+        if (mono)
+        {
+            for (int k = 0; k < 4; ++k)
+            {
+                c.s1[k] = F::select (firstChannel, c.s1[k], frozen.s1[k]);
+                c.s2[k] = F::select (firstChannel, c.s2[k], frozen.s2[k]);
+                c.out[k] = F::select (firstChannel, c.out[k], frozen.out[k]);
+            }
+        }
+        outputs[i] = c.out[0];
+
+        if (checked)
+        {
+            // A host that sends NaN or infinity would leave the recursive states poisoned for
+            // good. Every state feeds these values within a frame or two, so one check covers
+            // them all: this frame's bands, the first three filters' outputs per channel (wet
+            // plus dry) and the low-pass output they took.
+            const F p0 = c.out[0] + F::swapHalves (c.out[0]);
+            const F p1 = c.out[1] + F::swapHalves (c.out[1]);
+            const F p2 = c.out[2] + F::swapHalves (c.out[2]);
+            const F p3 = previousLast + F::swapHalves (previousLast);
+            const F u01 = F::unpackLow (p0, p1), u2 = F::unpackLow (p2, F::zero());
+            const F firstHistory = F::shuffle<0, 1, 0, 1> (u01, u2);
+            const F secondHistory = F::shuffle<2, 3, 2, 3> (u01, u2);
+            const F check = (band0 + band1) + firstHistory + secondHistory + F::shuffle<0, 1, 0, 0> (p3, F::zero());
+            if (! F::allFinite (check))
+            {
+                reset();
+                c = cascades;
+                frozen = c;
+                runCrossover (input, mono ? 1 : 2, i + 1, count - (i + 1), bands0, bands1);
+                ++resets;
+            }
+        }
+    }
+
+    cascades = c;
+    return resets;
+}
+
+void VinolaAmplifierModel::processBlock (const FrameControls* controls, const float* const* input, int numChannels,
+                                         int numFrames, const float* const* duckingGain, const float* const* vinyl,
+                                         const float* const* crackle, float* const* wet, float* const* dry) noexcept
+{
     if (numChannels <= 0)
+    {
+        if (controls != nullptr)
+            for (int i = 0; i < numFrames; ++i)
+                prepareFrame (controls->needleQuality[i], controls->ampQuality[i], controls->inputGain[i], controls->sampleRate);
         return;
+    }
     if (numChannels > 2)
         numChannels = 2;
 
-    // 1. The previous frame's saturation and its lane-3 cascade step.
-    const F one = F::broadcast (1.0f);
-    const F signBit = F::broadcast (-0.0f);
-    const DesignSlot& previousDesign = designSlots[pending.designSlot];
-    for (int ch = 0; ch < pending.numChannels; ++ch)
+    alignas (16) F bands0[maxRun], bands1[maxRun], outputs[maxRun];
+    for (int start = 0; start < numFrames; start += maxRun)
     {
-        const F band = pending.bands[ch];
-        const F u = band * pending.bandScale[ch] + pending.noiseOffset[ch];
+        const int n = numFrames - start < maxRun ? numFrames - start : maxRun;
+        const float* in[2] = { input[0] + start, numChannels > 1 ? input[1] + start : nullptr };
+        const float* g[2] = { duckingGain[0] + start, numChannels > 1 ? duckingGain[1] + start : nullptr };
+        const float* v[2] = { vinyl[0] + start, numChannels > 1 ? vinyl[1] + start : nullptr };
+        const float* c[2] = { crackle[0] + start, numChannels > 1 ? crackle[1] + start : nullptr };
+        FrameControls shifted;
+        const FrameControls* ctl = nullptr;
+        if (controls != nullptr)
+        {
+            shifted = { controls->needleQuality + start, controls->ampQuality + start, controls->inputGain + start,
+                        controls->sampleRate };
+            ctl = &shifted;
+        }
 
-        // 1 - e^-u above zero, e^u - 1 otherwise: the magnitude 1 - e^-|u| with the sign of u.
-        const F magnitude = one - F::exp (F::bitOr (u, signBit));
-        const F saturated = F::bitXor (magnitude, F::bitAnd (u, signBit));
-        const F y = saturated * pending.weightedPostGain;
+        // Finite, moderate input into a moderate state cannot make the check fail; anything
+        // else runs the checked frames.
+        bool moderate = stateIsModerate();
+        for (int ch = 0; ch < numChannels; ++ch)
+            moderate = moderate && belowLimit (in[ch], n);
 
-        wetCascade[ch].stepLastLane (previousDesign.wet.last, F::sumPairs (y));
-        dryCascade[ch].stepLastLane (previousDesign.dry.last, F::sumPairs (band));
+        runCrossover (in, numChannels, 0, n, bands0, bands1);
+
+        if (numChannels == 1)
+        {
+            if (moderate)
+                runFrames<true, false> (ctl, 0, n, in, g, v, c, bands0, bands1, outputs);
+            else
+                runFrames<true, true> (ctl, 0, n, in, g, v, c, bands0, bands1, outputs);
+        }
+        else
+        {
+            if (moderate)
+                runFrames<false, false> (ctl, 0, n, in, g, v, c, bands0, bands1, outputs);
+            else
+                runFrames<false, true> (ctl, 0, n, in, g, v, c, bands0, bands1, outputs);
+        }
+
+        for (int ch = 0; ch < numChannels; ++ch)
+        {
+            float* w = wet[ch] + start;
+            float* d = dry[ch] + start;
+            for (int i = 0; i < n; ++i)
+            {
+                alignas (16) float lanes[4];
+                outputs[i].store (lanes);
+                w[i] = lanes[ch];
+                d[i] = lanes[2 + ch];
+            }
+        }
     }
+}
 
-    // 2. This frame's outputs, from the state alone, and the other three lanes' step.
-    const DesignSlot& design = designSlots[currentSlot];
-    for (int ch = 0; ch < numChannels; ++ch)
-    {
-        wet[ch] = wetCascade[ch].stepFirstLanes (design.wet.firstThree);
-        dry[ch] = dryCascade[ch].stepFirstLanes (design.dry.firstThree);
-    }
+void VinolaAmplifierModel::processFrame (const float* input, int numChannels, const float* duckingGain,
+                                         const float* vinyl, const float* crackle, float* wet, float* dry) noexcept
+{
+    if (numChannels <= 0)
+        return;
 
-    // 3. This frame's bands, saturated at the start of the next frame.
-    crossover.processFrame (input[0], numChannels > 1 ? input[1] : 0.0f, pending.bands[0], pending.bands[1]);
-    pending.weightedPostGain = weightedPostGain;
-    for (int ch = 0; ch < numChannels; ++ch)
-    {
-        // u = (band x drive x ducking + vinyl + crackle) x preGain, with the products that do
-        // not need the band taken now, off the saturation's path.
-        pending.bandScale[ch] = F::broadcast (drive * duckingGain[ch]) * preGain;
-        pending.noiseOffset[ch] = F::broadcast (vinyl[ch] + crackle[ch]) * preGain;
-    }
-    pending.numChannels = numChannels;
-    pending.designSlot = currentSlot;
-
-    // A host that sends NaN or infinity would leave the recursive states poisoned for good.
-    // Every state feeds these values within a frame or two, so one check covers them all.
-    const F check = (pending.bands[0] + pending.bands[1])
-                    + (wetCascade[0].history + dryCascade[0].history) + (wetCascade[1].history + dryCascade[1].history)
-                    + F::set (wetCascade[0].lastOut + dryCascade[0].lastOut, wetCascade[1].lastOut + dryCascade[1].lastOut, 0.0f, 0.0f);
-    if (! F::allFinite (check))
-        reset();
+    const float* in[2] = { &input[0], numChannels > 1 ? &input[1] : nullptr };
+    const float* g[2] = { &duckingGain[0], numChannels > 1 ? &duckingGain[1] : nullptr };
+    const float* v[2] = { &vinyl[0], numChannels > 1 ? &vinyl[1] : nullptr };
+    const float* c[2] = { &crackle[0], numChannels > 1 ? &crackle[1] : nullptr };
+    float* w[2] = { &wet[0], numChannels > 1 ? &wet[1] : nullptr };
+    float* d[2] = { &dry[0], numChannels > 1 ? &dry[1] : nullptr };
+    processBlock (nullptr, in, numChannels, 1, g, v, c, w, d);
 }

@@ -11,12 +11,14 @@
     pre-gain and post-gain set by the needle quality; the weighted sum runs through four filters
     in series (low-pass, high-pass, high shelf, low shelf) set by the amp quality. The dry path is
     the recombined bands through the same four filters at neutral settings, so both paths carry
-    the same delay of three frames: the four serial filters are pipelined into one four-lane
-    biquad step per frame, the sample entering at lane 3 and leaving from lane 0.
+    the same delay of three frames: the four serial filters are pipelined, each filter taking the
+    previous frame's output of the one before it, so a sample enters the low-pass and leaves the
+    low shelf three frames later.
 
-    The saturation of a frame runs at the start of the next frame's call, just in time for the
-    cascade step that first needs it; the cascade's arithmetic and timing are those of the plain
-    order. The saturation's exponential is a single-precision polynomial. */
+    A run of frames is processed in passes: the crossover over the whole run, then saturation and
+    cascades frame by frame. One vector holds the same filter of all four cascades (wet and dry of
+    both channels), so a frame costs four independent vector filter steps. The saturation's
+    exponential is a single-precision polynomial. */
 class VinolaAmplifierModel
 {
 public:
@@ -32,10 +34,26 @@ public:
     /** Per-frame preparation from the smoothed needle quality, amp quality and input gain. */
     void prepareFrame (float needleQuality, float ampQuality, float inputGain, float sampleRate) noexcept;
 
-    /** All channels of one frame: input, ducking gain, vinyl noise and crackle per channel in;
-        wet and dry per channel out. */
+    /** All channels of one frame with the current preparation: input, ducking gain, vinyl noise
+        and crackle per channel in; wet and dry per channel out. */
     void processFrame (const float* input, int numChannels, const float* duckingGain, const float* vinyl,
                        const float* crackle, float* wet, float* dry) noexcept;
+
+    /** Per-frame smoothed values for processBlock's own preparation of each frame. */
+    struct FrameControls
+    {
+        const float* needleQuality;
+        const float* ampQuality;
+        const float* inputGain;
+        float sampleRate;
+    };
+
+    /** A run of frames, each prepared from `controls` first (or all with the current preparation
+        when it is null). Per channel: input, ducking gain, vinyl noise and crackle in, one value
+        per frame; wet and dry out. The same samples as processFrame frame by frame. */
+    void processBlock (const FrameControls* controls, const float* const* input, int numChannels, int numFrames,
+                       const float* const* duckingGain, const float* const* vinyl, const float* const* crackle,
+                       float* const* wet, float* const* dry) noexcept;
 
     // Read-only views of the frame preparation and the crossover, for tests and tools.
     VinolaFloat4 getPreGain() const noexcept        { return preGain; }
@@ -49,77 +67,36 @@ public:
     VinolaAmplifierModel& operator= (const VinolaAmplifierModel&) = delete;
 
 private:
-    /** The lane-3 (low-pass) coefficients of a tone design, as scalars. */
-    struct LaneCoefficients { float b0, b1, b2, a1, a2; };
+    static constexpr int maxRun = 64;
 
-    /** A tone design split for the pipelined cascade: lanes 0 to 2 as a vector (lane 3 zeroed),
-        lane 3 as scalars. */
-    struct ToneDesign
+    /** The four serial filters of all four cascades, one vector per filter (transposed direct
+        form II): lanes { wet ch0, wet ch1, dry ch0, dry ch1 }; filter 3 is the low-pass that takes
+        the new sample, filter 0 the low shelf that gives the output. */
+    struct Cascades
     {
-        Biquad4 firstThree;
-        LaneCoefficients last;
-        void set (const Biquad4& design) noexcept;
+        VinolaFloat4 s1[4], s2[4], out[4];
     };
 
-    struct DesignSlot { ToneDesign wet, dry; };
-
-    /** Four serial biquads pipelined across the lanes (transposed direct form II): lane 3
-        (low-pass) takes the new sample, each lower lane takes the previous frame's output of the
-        lane above, and lane 0 (low shelf) gives the output three frames later.
-
-        Lane 3's step for frame n runs at the start of frame n + 1, before the other lanes' step
-        for frame n + 1, which is the first to need its output; the arithmetic of every lane is
-        unchanged. That takes the crossover and the saturation off each frame's critical path. */
-    struct ToneCascade
+    struct CascadeDesign
     {
-        VinolaFloat4 s1, s2, history;          // lanes 0..2; lane 3 stays 0
-        float lastS1 = 0, lastS2 = 0, lastOut = 0;
-
-        void stepLastLane (const LaneCoefficients& c, float x) noexcept
-        {
-            const float out = c.b0 * x + lastS1;
-            lastS1 = (c.b1 * x - c.a1 * out) + lastS2;
-            lastS2 = c.b2 * x - c.a2 * out;
-            lastOut = out;
-        }
-
-        float stepFirstLanes (const Biquad4& c) noexcept
-        {
-            // Lane 0 of the step below, computed on its own from the state alone.
-            const float out0 = c.b0.lane0() * VinolaFloat4::shuffle<1, 1, 1, 1> (history, history).lane0() + s1.lane0();
-
-            const VinolaFloat4 in = VinolaFloat4::shuffle<1, 2, 0, 0> (history, VinolaFloat4::broadcast (lastOut));
-            const VinolaFloat4 out = c.b0 * in + s1;
-            s1 = (c.b1 * in - c.a1 * out) + s2;
-            s2 = c.b2 * in - c.a2 * out;
-            history = out;
-            return out0;
-        }
-
-        void clear() noexcept
-        {
-            s1 = s2 = history = VinolaFloat4::zero();
-            lastS1 = lastS2 = lastOut = 0.0f;
-        }
+        VinolaFloat4 b0[4], b1[4], b2[4], a1[4], a2[4];
     };
 
-    /** What the saturation of a frame needs, kept until the next frame runs it. */
-    struct PendingFrame
-    {
-        VinolaFloat4 bands[2], bandScale[2], noiseOffset[2], weightedPostGain;
-        int numChannels = 0;
-        int designSlot = 0;
-    };
+    template <bool mono, bool checked>
+    int runFrames (const FrameControls* controls, int offset, int count, const float* const* input,
+                   const float* const* duckingGain, const float* const* vinyl, const float* const* crackle,
+                   VinolaFloat4* bands0, VinolaFloat4* bands1, VinolaFloat4* outputs) noexcept;
+    void runCrossover (const float* const* input, int numChannels, int offset, int count,
+                       VinolaFloat4* bands0, VinolaFloat4* bands1) noexcept;
+    bool stateIsModerate() const noexcept;
 
     void updateNeedleFactors (float needleQuality) noexcept;
     void updateDesigns (float ampQuality, float sampleRate) noexcept;
 
     VinolaCrossover crossover;
-    ToneCascade wetCascade[2], dryCascade[2];
+    Cascades cascades;
     Biquad4 wetDesign, dryDesign;
-    DesignSlot designSlots[2];
-    int currentSlot = 0;
-    PendingFrame pending;
+    CascadeDesign cascadeDesign;
     VinolaFloat4 preGain, postGain, laneWeights, weightedPostGain;
     float drive = 1.0f;
 

@@ -166,18 +166,7 @@ void VinolaAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce:
     for (int ch = 0; ch < numChannels; ++ch)
         channels[ch] = buffer.getWritePointer (ch);
 
-    float frameA[2] = { 0.0f, 0.0f };
-    float frameB[2] = { 0.0f, 0.0f };
-    for (int i = 0; i < numSamples; ++i)
-    {
-        for (int ch = 0; ch < numChannels; ++ch)
-            frameA[ch] = channels[ch][i];
-
-        dsp.processFrame (frameA, frameB, numChannels, running);
-
-        for (int ch = 0; ch < numChannels; ++ch)
-            channels[ch][i] = frameB[ch] + frameA[ch];
-    }
+    dsp.processBlock (channels, numChannels, numSamples, running);
 }
 
 double VinolaAudioProcessor::getTailLengthSeconds() const { return 0.0; }

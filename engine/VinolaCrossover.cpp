@@ -1,6 +1,7 @@
 #include "VinolaCrossover.h"
 
 #include <cmath>
+#include <initializer_list>
 
 namespace
 {
@@ -160,4 +161,30 @@ VinolaFloat4 VinolaCrossover::processSample (float x) noexcept
     VinolaFloat4 bands, unused;
     processFrame (x, 0.0f, bands, unused);
     return bands;
+}
+
+void VinolaCrossover::processBlock (const float* left, const float* right, int count, VinolaFloat4* leftBands,
+                                    VinolaFloat4* rightBands) noexcept
+{
+    if (right != nullptr)
+    {
+        for (int i = 0; i < count; ++i)
+            processFrame (left[i], right[i], leftBands[i], rightBands[i]);
+    }
+    else
+    {
+        for (int i = 0; i < count; ++i)
+            processFrame (left[i], 0.0f, leftBands[i], rightBands[i]);
+    }
+}
+
+bool VinolaCrossover::stateIsBelow (float limit) const noexcept
+{
+    // NaN fails the comparison, infinity exceeds any finite limit.
+    const VinolaFloat4 bound = VinolaFloat4::broadcast (limit);
+    VinolaFloat4 within = VinolaFloat4::equal (bound, bound);
+    for (const auto& u : units)
+        for (auto z : { u.z1a, u.z2a, u.z1b, u.z2b })
+            within = VinolaFloat4::bitAnd (within, VinolaFloat4::lessThan (VinolaFloat4::abs (z), bound));
+    return VinolaFloat4::allTrue (within);
 }

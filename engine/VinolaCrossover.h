@@ -43,6 +43,13 @@ public:
     /** One frame: the sample of each channel in, each channel's four bands out (lane 0 = lowest). */
     void processFrame (float left, float right, VinolaFloat4& leftBands, VinolaFloat4& rightBands) noexcept;
 
+    /** A run of frames; a null right channel runs the second channel's lanes on silence. */
+    void processBlock (const float* left, const float* right, int count, VinolaFloat4* leftBands,
+                       VinolaFloat4* rightBands) noexcept;
+
+    /** Whether every filter state is finite and below the limit in magnitude. */
+    bool stateIsBelow (float limit) const noexcept;
+
     /** One sample of a single channel (runs the second channel's lanes on silence). */
     VinolaFloat4 processSample (float x) noexcept;
 

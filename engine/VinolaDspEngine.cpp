@@ -118,95 +118,161 @@ void VinolaDspEngine::reset() noexcept
 
 void VinolaDspEngine::processFrame (float* frameA, float* frameB, int numChannels, bool running) noexcept
 {
+    numChannels = numChannels < 0 ? 0 : (numChannels > 2 ? 2 : numChannels);
+    const float* input[2] = { &frameA[0], numChannels > 1 ? &frameA[1] : nullptr };
+    float a[2] = { 0.0f, 0.0f }, b[2] = { 0.0f, 0.0f };
+    float* outA[2] = { &a[0], &a[1] };
+    float* outB[2] = { &b[0], &b[1] };
+    renderChunk (input, outA, outB, numChannels, 1, running);
+    for (int ch = 0; ch < numChannels; ++ch)
+    {
+        frameA[ch] = a[ch];
+        frameB[ch] = b[ch];
+    }
+}
+
+void VinolaDspEngine::processBlock (float* const* channels, int numChannels, int numSamples, bool running) noexcept
+{
+    numChannels = numChannels < 0 ? 0 : (numChannels > 2 ? 2 : numChannels);
+    float a[2][chunkSize], b[2][chunkSize];
+    float* outA[2] = { a[0], a[1] };
+    float* outB[2] = { b[0], b[1] };
+
+    for (int start = 0; start < numSamples; start += chunkSize)
+    {
+        const int n = numSamples - start < chunkSize ? numSamples - start : chunkSize;
+        const float* input[2] = { numChannels > 0 ? channels[0] + start : nullptr,
+                                  numChannels > 1 ? channels[1] + start : nullptr };
+        renderChunk (input, outA, outB, numChannels, n, running);
+        for (int ch = 0; ch < numChannels; ++ch)
+        {
+            float* out = channels[ch] + start;
+            for (int i = 0; i < n; ++i)
+                out[i] = b[ch][i] + a[ch][i];
+        }
+    }
+}
+
+void VinolaDspEngine::renderChunk (const float* const* input, float* const* outA, float* const* outB, int numChannels,
+                                   int n, bool running) noexcept
+{
     const float run = running ? 1.0f : 0.0f;
 
-    // 1. Smoothers of the amplifier, the output and the generators.
-    const float needle = needleQuality.tick();
-    const float q = ampQuality.tick();
-    const float mixValue = mix.tick();
-    const float outGain = outputGain.tick();
-    const float inGain = inputGain.tick();
-    const float scratchesValue = scratches.tick();
-    const float humValue = hum.tick();
-
-    // 2. Hum level, and the overdrive that a poor amplifier puts on it (1 .. 3.4).
-    const float humLevel = (float) ((double) humValue * 0.2 * (double) run);
-    const float overdrive = 4.0f * (float) (0.6 * (1.0 - (double) q)) + 1.0f;
-
-    // 3. Noise levels.
-    const float vinylLevel = vinylNoise.tick() * run;
-    const float ampNoiseLevel = ampNoise.tick() * run;
-
-    // 4. Hum oscillator, sampled at the phase from before this frame.
-    const float frequency = humFreq.tick();
-    if (frequency != humFrequency)   // the increment depends on nothing else that changes per frame
-    {
-        humFrequency = frequency;
-        humIncrement = (float) ((double) (frequency * humInverseSampleRate) * pi * 2.0);
-    }
-    const float s = std::sin (humPhase);
-    float nextPhase = humPhase + humIncrement;
-    // Equal to fmodf for the usual case below two periods (the subtraction is exact there).
-    if (nextPhase >= twoPiFloat)
-        nextPhase = nextPhase < 2.0f * twoPiFloat ? nextPhase - twoPiFloat : std::fmod (nextPhase, twoPiFloat);
-    humPhase = nextPhase;
-    float driven = overdrive * s;
-    driven = driven < -1.0f ? -1.0f : (driven > 1.0f ? 1.0f : driven);
-    const float humSample = driven * humLevel;
-
-    // 5. Amplifier noise: two draws every frame, left then right, whatever the channel count.
-    std::uint32_t drawLeft, drawRight;
-    VinolaXorShift128::shared().nextPair (drawLeft, drawRight);
-    const float noiseLeft = VinolaXorShift128::toBipolar (drawLeft) * 0.03f * ampNoiseLevel;
-    const float noiseRight = VinolaXorShift128::toBipolar (drawRight) * 0.03f * ampNoiseLevel;
-    humNoisePair[0] = humSample + noiseLeft;
-    humNoisePair[1] = humSample + noiseRight;
-
-    // 6. Vinyl-noise loop. The loop restarts exactly at 0: an overshoot is not carried.
-    const auto loop = noiseLoopBank.readFrame (0, noiseLoopPosition);
-    noiseLoopPosition += noiseLoopStep * (double) speedFactor;
-    const double loopDuration = noiseLoopBank.count > 0 ? noiseLoopBank.entries[0].duration : 0.0;
-    if (noiseLoopPosition < 0.0)
-        noiseLoopPosition = loopDuration;
-    if (! (noiseLoopPosition < loopDuration))
-        noiseLoopPosition = 0.0;
-    const float vinylScale = vinylLevel * 0.1f;
-    const float vinylPair[2] = { loop.left * vinylScale, loop.right * vinylScale };
-
-    // 7. Crackles: the generators advance on every frame, running or not.
-    const auto a = crackleA.tick();
-    const auto b = crackleB.tick();
-    const auto c = crackleC.tick();
-    const float crackleScale = scratchesValue * run;
-    cracklePair[0] = (float) ((double) a.left * 0.5 + (double) (b.left * 0.1f) + (double) (c.left * 0.08f)) * crackleScale;
-    cracklePair[1] = (float) ((double) a.right * 0.5 + (double) (b.right * 0.1f) + (double) (c.right * 0.08f)) * crackleScale;
-
-    // 8. The amplifier's per-frame preparation.
-    amp.prepareFrame (needle, q, inGain, sampleRate);
-
-    // 9. Ducking per channel, then the amplifier for all channels (they are independent).
-    float duckingGains[2] = { 1.0f, 1.0f };
-    for (int ch = 0; ch < numChannels; ++ch)
-    {
-        ducking.process (ch, cracklePair[ch], duckingAmount, inverseSampleRate, duckingMeterLevel);
-        duckingGains[ch] = ducking.gain (ch);
-    }
-
-    float wet[2] = { 0.0f, 0.0f };
-    float dry[2] = { 0.0f, 0.0f };
-    amp.processFrame (frameA, numChannels, duckingGains, vinylPair, cracklePair, wet, dry);
+    // Everything the wet chain needs per frame, gathered first.
+    float needle[chunkSize], quality[chunkSize], mixValue[chunkSize], outGain[chunkSize], inGain[chunkSize];
+    float wobbleValue[chunkSize], cableValue[chunkSize];
+    float humNoise[2][chunkSize], vinyl[2][chunkSize], crackle[2][chunkSize], duckingGains[2][chunkSize];
+    float in[2][chunkSize], wet[2][chunkSize], dry[2][chunkSize];
 
     for (int ch = 0; ch < numChannels; ++ch)
+        for (int i = 0; i < n; ++i)
+            in[ch][i] = input[ch][i];
+
+    for (int i = 0; i < n; ++i)
     {
-        frameA[ch] = wet[ch];
-        frameB[ch] = outGain * (mixValue * humNoisePair[ch]);
+        // 1. Smoothers of the amplifier, the output and the generators.
+        needle[i] = needleQuality.tick();
+        const float q = quality[i] = ampQuality.tick();
+        mixValue[i] = mix.tick();
+        outGain[i] = outputGain.tick();
+        inGain[i] = inputGain.tick();
+        const float scratchesValue = scratches.tick();
+        const float humValue = hum.tick();
+        wobbleValue[i] = wobbleAmount.tick();
+        cableValue[i] = cableQuality.tick();
+
+        // 2. Hum level, and the overdrive that a poor amplifier puts on it (1 .. 3.4).
+        const float humLevel = (float) ((double) humValue * 0.2 * (double) run);
+        const float overdrive = 4.0f * (float) (0.6 * (1.0 - (double) q)) + 1.0f;
+
+        // 3. Noise levels.
+        const float vinylLevel = vinylNoise.tick() * run;
+        const float ampNoiseLevel = ampNoise.tick() * run;
+
+        // 4. Hum oscillator, sampled at the phase from before this frame.
+        const float frequency = humFreq.tick();
+        if (frequency != humFrequency)   // the increment depends on nothing else that changes per frame
+        {
+            humFrequency = frequency;
+            humIncrement = (float) ((double) (frequency * humInverseSampleRate) * pi * 2.0);
+        }
+        const float s = std::sin (humPhase);
+        float nextPhase = humPhase + humIncrement;
+        // Equal to fmodf for the usual case below two periods (the subtraction is exact there).
+        if (nextPhase >= twoPiFloat)
+            nextPhase = nextPhase < 2.0f * twoPiFloat ? nextPhase - twoPiFloat : std::fmod (nextPhase, twoPiFloat);
+        humPhase = nextPhase;
+        float driven = overdrive * s;
+        driven = driven < -1.0f ? -1.0f : (driven > 1.0f ? 1.0f : driven);
+        const float humSample = driven * humLevel;
+
+        // 5. Amplifier noise: two draws every frame, left then right, whatever the channel count.
+        std::uint32_t drawLeft, drawRight;
+        VinolaXorShift128::shared().nextPair (drawLeft, drawRight);
+        humNoise[0][i] = humSample + VinolaXorShift128::toBipolar (drawLeft) * 0.03f * ampNoiseLevel;
+        humNoise[1][i] = humSample + VinolaXorShift128::toBipolar (drawRight) * 0.03f * ampNoiseLevel;
+
+        // 6. Vinyl-noise loop. The loop restarts exactly at 0: an overshoot is not carried.
+        const auto loop = noiseLoopBank.readFrame (0, noiseLoopPosition);
+        noiseLoopPosition += noiseLoopStep * (double) speedFactor;
+        const double loopDuration = noiseLoopBank.count > 0 ? noiseLoopBank.entries[0].duration : 0.0;
+        if (noiseLoopPosition < 0.0)
+            noiseLoopPosition = loopDuration;
+        if (! (noiseLoopPosition < loopDuration))
+            noiseLoopPosition = 0.0;
+        const float vinylScale = vinylLevel * 0.1f;
+        vinyl[0][i] = loop.left * vinylScale;
+        vinyl[1][i] = loop.right * vinylScale;
+
+        // 7. Crackles: the generators advance on every frame, running or not.
+        const auto a = crackleA.tick();
+        const auto b = crackleB.tick();
+        const auto c = crackleC.tick();
+        const float crackleScale = scratchesValue * run;
+        crackle[0][i] = (float) ((double) a.left * 0.5 + (double) (b.left * 0.1f) + (double) (c.left * 0.08f)) * crackleScale;
+        crackle[1][i] = (float) ((double) a.right * 0.5 + (double) (b.right * 0.1f) + (double) (c.right * 0.08f)) * crackleScale;
     }
+
+    if (n > 0)
+    {
+        humNoisePair[0] = humNoise[0][n - 1];
+        humNoisePair[1] = humNoise[1][n - 1];
+        cracklePair[0] = crackle[0][n - 1];
+        cracklePair[1] = crackle[1][n - 1];
+    }
+
+    // 8, 9. Ducking per channel, then the amplifier (prepared per frame) for all channels.
+    for (int ch = 0; ch < numChannels; ++ch)
+        for (int i = 0; i < n; ++i)
+        {
+            ducking.process (ch, crackle[ch][i], duckingAmount, inverseSampleRate, duckingMeterLevel);
+            duckingGains[ch][i] = ducking.gain (ch);
+        }
+
+    const VinolaAmplifierModel::FrameControls controls { needle, quality, inGain, sampleRate };
+    const float* inputs[2] = { in[0], in[1] };
+    const float* gains[2] = { duckingGains[0], duckingGains[1] };
+    const float* vinyls[2] = { vinyl[0], vinyl[1] };
+    const float* crackles[2] = { crackle[0], crackle[1] };
+    float* wets[2] = { wet[0], wet[1] };
+    float* drys[2] = { dry[0], dry[1] };
+    amp.processBlock (&controls, inputs, numChannels, n, gains, vinyls, crackles, wets, drys);
 
     // 10, 11. Wobble and cable work in place on the wet signal.
-    wobble.process (frameA, numChannels, wobbleAmount.tick(), sampleRate);
-    cable.process (frameA, numChannels, cableQuality.tick());
+    for (int i = 0; i < n; ++i)
+    {
+        float frame[2] = { numChannels > 0 ? wet[0][i] : 0.0f, numChannels > 1 ? wet[1][i] : 0.0f };
+        wobble.process (frame, numChannels, wobbleValue[i], sampleRate);
+        cable.process (frame, numChannels, cableValue[i]);
+        wet[0][i] = frame[0];
+        wet[1][i] = frame[1];
+    }
 
     // 12. Output mix: OUTPUT GAIN acts on the wet part only.
     for (int ch = 0; ch < numChannels; ++ch)
-        frameA[ch] = outGain * (mixValue * frameA[ch]) + (1.0f - mixValue) * dry[ch];
+        for (int i = 0; i < n; ++i)
+        {
+            outB[ch][i] = outGain[i] * (mixValue[i] * humNoise[ch][i]);
+            outA[ch][i] = outGain[i] * (mixValue[i] * wet[ch][i]) + (1.0f - mixValue[i]) * dry[ch][i];
+        }
 }

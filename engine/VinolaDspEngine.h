@@ -77,6 +77,10 @@ struct VinolaDspEngine
         amplifier noise). The caller adds the two. numChannels is 0, 1 or 2. */
     void processFrame (float* frameA, float* frameB, int numChannels, bool running) noexcept;
 
+    /** A run of frames in place: the same as processFrame on each frame, with the two parts of
+        every output sample added (frameB + frameA). numChannels is 0, 1 or 2. */
+    void processBlock (float* const* channels, int numChannels, int numSamples, bool running) noexcept;
+
     /** Snaps the smoothers and clears the filter and delay state. The hum phase, the loop
         position, the generators, the ducking gains and the random state keep running. */
     void reset() noexcept;
@@ -85,5 +89,12 @@ struct VinolaDspEngine
     VinolaDspEngine& operator= (const VinolaDspEngine&) = delete;
 
 private:
+    static constexpr int chunkSize = 64;
+
+    /** Up to chunkSize frames: input per channel in; the wet/dry part and the part that bypasses
+        the wet chain out, per channel. */
+    void renderChunk (const float* const* input, float* const* outA, float* const* outB, int numChannels,
+                      int numFrames, bool running) noexcept;
+
     void buildRandomTables();
 };

@@ -105,6 +105,9 @@ public:
                                                    _mm_set1_epi32 (0x3f000000)));
     }
 
+    /** True when every lane of a mask is set. */
+    static bool allTrue (VinolaFloat4 mask) noexcept { return _mm_movemask_ps (mask.v) == 0xf; }
+
     /** True when every lane is finite (no NaN, no infinity). */
     static bool allFinite (VinolaFloat4 a) noexcept
     {
@@ -201,6 +204,10 @@ public:
             mantissa.v[i] = std::frexp (a.v[i], &e);
             exponent.v[i] = (float) e;
         }
+    }
+    static bool allTrue (VinolaFloat4 mask) noexcept
+    {
+        return (bits (mask.v[0]) & bits (mask.v[1]) & bits (mask.v[2]) & bits (mask.v[3])) >> 31 != 0;
     }
     static bool allFinite (VinolaFloat4 a) noexcept
     {

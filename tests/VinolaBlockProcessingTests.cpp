@@ -1,0 +1,181 @@
+// The processor's block rendering against the engine run one frame at a time: every output
+// sample, the meter, the random sequences and the engine's running state must come out the same
+// whatever the host's block size, with parameters ramping, generators switching, crackles
+// sounding, mono and stereo, and a burst of non-finite input.
+#include <gtest/gtest.h>
+
+#include "MvPlatform.h"
+#include "VinolaAudioProcessor.h"
+#include "VinolaParameterTable.h"
+#include "VinolaXorShift128.h"
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <memory>
+#include <vector>
+
+namespace
+{
+    using T = VinolaParameterTable;
+
+    constexpr int sceneFrames = 44100 * 3;
+
+    struct Change
+    {
+        int frame;      // applied at the first block that starts at or after it
+        int parameter;  // -1: the generator mode
+        float value;
+    };
+
+    // Every parameter moves at some point, most of them more than once and at different moments;
+    // AMP QUALITY, NEEDLE QUALITY and WOBBLE ramp while the crackles sound.
+    const Change script[] = {
+        { 0, T::ampNoise, 1.0f }, { 0, T::vinylNoise, 1.0f }, { 0, T::hum, 1.0f }, { 0, T::scratches, 1.0f },
+        { 0, T::scratchesRate, 1.0f }, { 0, T::ducking, 1.0f }, { 0, T::wobble, 1.0f }, { 0, T::cableQuality, 0.05f },
+        { 0, T::ampQuality, 0.3f }, { 0, T::needleQuality, 0.5f }, { 0, T::mix, 0.7f }, { 0, -1, 0.0f },
+        { 13000, T::ampQuality, 0.8f }, { 13500, T::needleQuality, 1.0f },
+        { 22000, T::cableQuality, 0.15f }, { 23000, T::mix, 0.5f },
+        { 31000, -1, 2.0f }, { 31500, T::wobble, 0.3f },
+        { 40000, -1, 1.0f }, { 40200, T::ducking, 0.0f },
+        { 48500, T::cableQuality, 0.95f }, { 49000, T::inputGain, 0.8f }, { 49500, T::outputGain, 0.6f },
+        { 50000, T::humFreqSw, 1.0f },
+        { 66000, T::wobble, 0.0f }, { 66100, T::ampQuality, 0.0f }, { 66200, T::needleQuality, 0.0f },
+        { 79000, T::ducking, 0.6f }, { 79100, T::scratchesRate, 0.3f }, { 79200, T::mix, 1.0f },
+        { 79300, T::cableQuality, 0.08f },
+        { 97000, T::ampQuality, 1.0f }, { 97300, T::wobble, 0.7f }, { 97600, T::mix, 0.0f },
+        { 104000, T::humFreqSw, 0.0f }, { 104100, T::inputGain, 0.5f },
+        { 115000, T::mix, 0.4f }, { 115100, T::cableQuality, 1.0f }, { 115200, -1, 0.0f },
+        { 120000, T::scratches, 0.2f }, { 120100, T::ampNoise, 0.0f }, { 120200, T::vinylNoise, 0.3f },
+    };
+
+    float inputSample (int channel, int frame)
+    {
+        if (frame >= 57300 && frame < 57340)   // a burst of garbage from the host
+            return frame % 3 == 0 ? std::numeric_limits<float>::quiet_NaN()
+                                  : (frame % 3 == 1 ? std::numeric_limits<float>::infinity() : 1.0e30f);
+        const float t = (float) frame * (channel == 0 ? 0.031f : 0.047f);
+        return 0.4f * std::sin (t) + 0.1f * std::sin (7.3f * t);
+    }
+
+    struct Outcome
+    {
+        std::vector<float> samples;   // channel-interleaved
+        float meterTotal = 0.0f;
+        int randAfter = 0;
+        std::uint32_t xorShiftAfter = 0;
+        double loopPosition = 0.0;
+        float humPhase = 0.0f;
+        std::uint16_t cableIndex = 0;
+        float wobblePhase = 0.0f;
+    };
+
+    /** The scene in host blocks of blockSize frames, through processBlock or, with framewise,
+        through the engine's frame function the way processBlock would drive it. */
+    Outcome renderScene (int blockSize, int numChannels, bool framewise)
+    {
+        MvPlatform::restartRandForTests();
+        VinolaXorShift128::shared().restart();
+        auto p = std::make_unique<VinolaAudioProcessor>();
+        p->prepareToPlay (44100.0, blockSize);
+
+        Outcome out;
+        out.samples.reserve ((size_t) (sceneFrames * numChannels));
+        juce::AudioBuffer<float> buffer (numChannels, blockSize);
+        juce::MidiBuffer midi;
+        size_t next = 0;
+        int mode = 1;
+
+        for (int start = 0; start < sceneFrames; start += blockSize)
+        {
+            for (; next < std::size (script) && script[next].frame <= start; ++next)
+            {
+                if (script[next].parameter < 0)
+                    p->generatorMode.store ((int) script[next].value);
+                else
+                    p->parameterObjects[script[next].parameter]->setValueNotifyingHost (script[next].value);
+            }
+            mode = p->generatorMode.load();
+
+            const int n = std::min (blockSize, sceneFrames - start);
+            buffer.setSize (numChannels, n, false, false, true);
+            for (int ch = 0; ch < numChannels; ++ch)
+                for (int i = 0; i < n; ++i)
+                    buffer.setSample (ch, i, inputSample (ch, start + i));
+
+            if (framewise)
+            {
+                const juce::ScopedNoDenormals noDenormals;
+                p->updateParameters (n);
+                float a[2] = {}, b[2] = {};
+                for (int i = 0; i < n; ++i)
+                {
+                    for (int ch = 0; ch < numChannels; ++ch)
+                        a[ch] = buffer.getSample (ch, i);
+                    p->dsp.processFrame (a, b, numChannels, mode != 2);
+                    for (int ch = 0; ch < numChannels; ++ch)
+                        buffer.setSample (ch, i, b[ch] + a[ch]);
+                }
+            }
+            else
+            {
+                p->processBlock (buffer, midi);
+            }
+
+            for (int i = 0; i < n; ++i)
+                for (int ch = 0; ch < numChannels; ++ch)
+                    out.samples.push_back (buffer.getSample (ch, i));
+            out.meterTotal += p->takeDuckingMeterLevel();
+        }
+
+        out.randAfter = MvPlatform::rand();
+        out.xorShiftAfter = VinolaXorShift128::shared().next();
+        out.loopPosition = p->dsp.noiseLoopPosition;
+        out.humPhase = p->dsp.humPhase;
+        out.cableIndex = p->dsp.cable.tableIndex;
+        out.wobblePhase = p->dsp.wobble.getPhase();
+        return out;
+    }
+
+    /** Index of the first sample whose bits differ, or -1. */
+    long firstDifference (const std::vector<float>& a, const std::vector<float>& b)
+    {
+        if (a.size() != b.size())
+            return 0;
+        for (size_t i = 0; i < a.size(); ++i)
+            if (std::memcmp (&a[i], &b[i], sizeof (float)) != 0)
+                return (long) i;
+        return -1;
+    }
+}
+
+TEST (VinolaBlockProcessing, EveryBlockSizeMatchesTheFrameByFrameEngineBitForBit)
+{
+    for (int numChannels : { 2, 1 })
+    {
+        for (int blockSize : { 1, 7, 64, 333, 512 })
+        {
+            SCOPED_TRACE (testing::Message() << numChannels << " channel(s), blocks of " << blockSize);
+            const auto block = renderScene (blockSize, numChannels, false);
+            const auto frame = renderScene (blockSize, numChannels, true);
+
+            EXPECT_EQ (firstDifference (block.samples, frame.samples), -1);
+            EXPECT_EQ (block.meterTotal, frame.meterTotal);
+            EXPECT_EQ (block.randAfter, frame.randAfter);
+            EXPECT_EQ (block.xorShiftAfter, frame.xorShiftAfter);
+            EXPECT_EQ (block.loopPosition, frame.loopPosition);
+            EXPECT_EQ (block.humPhase, frame.humPhase);
+            EXPECT_EQ (block.cableIndex, frame.cableIndex);
+            EXPECT_EQ (block.wobblePhase, frame.wobblePhase);
+
+            // The scene is only a fair test if the output lives: the crackles, the burst and the
+            // recovery from it all leave their marks.
+            int nonFinite = 0;
+            for (float v : block.samples)
+                nonFinite += std::isfinite (v) ? 0 : 1;
+            EXPECT_LT (nonFinite, 200 * numChannels);
+            EXPECT_GT (block.meterTotal, 0.0f);
+            EXPECT_TRUE (std::isfinite (block.samples.back()));
+        }
+    }
+}
