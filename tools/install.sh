@@ -36,8 +36,7 @@ cp -R "$ART/VST3/Vinola.vst3" "$HOME/.vst3/"
 cp -R "$ART/LV2/Vinola.lv2" "$HOME/.lv2/"
 cp "$ART/Standalone/Vinola" "$HOME/.local/bin/Vinola"
 
-if [ -f "$BUILD_DIR/assets/Assets.mva" ]; then
-    $SUDO mkdir -p /opt/Marvolund/Vinola/appdata
-    $SUDO cp "$BUILD_DIR/assets/Assets.mva" /opt/Marvolund/Vinola/appdata/Assets.mva
-fi
-echo "Vinola installed: $HOME/.vst3/Vinola.vst3, $HOME/.lv2/Vinola.lv2, $HOME/.local/bin/Vinola"
+$SUDO mkdir -p /opt/Marvolund/Vinola/appdata
+$SUDO cp "$BUILD_DIR/assets/Assets.mva" /opt/Marvolund/Vinola/appdata/Assets.mva
+echo "Vinola installed: $HOME/.vst3/Vinola.vst3, $HOME/.lv2/Vinola.lv2, $HOME/.local/bin/Vinola,"
+echo "                  /opt/Marvolund/Vinola/appdata/Assets.mva"
