@@ -1,6 +1,8 @@
 #include "VinolaAmplifierModel.h"
 
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <initializer_list>
 
 namespace
@@ -155,6 +157,18 @@ namespace
         return F::bitXor (magnitude, F::bitAnd (u, signBit));
     }
 
+    bool allSame (const float* x, int count) noexcept
+    {
+        std::uint32_t first, other, differ = 0;
+        std::memcpy (&first, x, sizeof (first));
+        for (int i = 1; i < count; ++i)
+        {
+            std::memcpy (&other, x + i, sizeof (other));
+            differ |= other ^ first;
+        }
+        return differ == 0;
+    }
+
     bool belowLimit (const float* x, int count) noexcept
     {
         bool below = true;
@@ -261,6 +275,73 @@ int VinolaAmplifierModel::runFrames (const FrameControls* controls, int offset, 
     return resets;
 }
 
+template <bool mono>
+void VinolaAmplifierModel::runSteadyFrames (int count, const float* const* duckingGain, const float* const* vinyl,
+                                           const float* const* crackle, const F* bands0, const F* bands1,
+                                           F* outputs) noexcept
+{
+    // The cascade inputs of every frame first: no frame depends on another here.
+    const F pre = preGain, post = weightedPostGain;
+    for (int i = 0; i < count; ++i)
+    {
+        const F band0 = bands0[i], band1 = bands1[i];
+        const F u0 = band0 * (F::broadcast (drive * duckingGain[0][i]) * pre) + F::broadcast (vinyl[0][i] + crackle[0][i]) * pre;
+        const F y0 = saturate (u0) * post;
+        F y1 = F::zero();
+        if (! mono)
+        {
+            const F u1 = band1 * (F::broadcast (drive * duckingGain[1][i]) * pre) + F::broadcast (vinyl[1][i] + crackle[1][i]) * pre;
+            y1 = saturate (u1) * post;
+        }
+        outputs[i] = pairSums (y0, y1, band0, band1);
+    }
+
+    // Then the four recursions side by side, each filter taking the previous frame's output
+    // of the one before it.
+    const auto& d = cascadeDesign;
+    F s10 = cascades.s1[0], s11 = cascades.s1[1], s12 = cascades.s1[2], s13 = cascades.s1[3];
+    F s20 = cascades.s2[0], s21 = cascades.s2[1], s22 = cascades.s2[2], s23 = cascades.s2[3];
+    F o1 = cascades.out[1], o2 = cascades.out[2], o3 = cascades.out[3], o0 = cascades.out[0];
+    for (int i = 0; i < count; ++i)
+    {
+        const F x = outputs[i];
+        const F n0 = d.b0[0] * o1 + s10;
+        s10 = (d.b1[0] * o1 - d.a1[0] * n0) + s20;
+        s20 = d.b2[0] * o1 - d.a2[0] * n0;
+        const F n1 = d.b0[1] * o2 + s11;
+        s11 = (d.b1[1] * o2 - d.a1[1] * n1) + s21;
+        s21 = d.b2[1] * o2 - d.a2[1] * n1;
+        const F n2 = d.b0[2] * o3 + s12;
+        s12 = (d.b1[2] * o3 - d.a1[2] * n2) + s22;
+        s22 = d.b2[2] * o3 - d.a2[2] * n2;
+        const F n3 = d.b0[3] * x + s13;
+        s13 = (d.b1[3] * x - d.a1[3] * n3) + s23;
+        s23 = d.b2[3] * x - d.a2[3] * n3;
+        o0 = n0;
+        o1 = n1;
+        o2 = n2;
+        o3 = n3;
+        outputs[i] = n0;
+    }
+
+    Cascades c;
+    c.s1[0] = s10; c.s1[1] = s11; c.s1[2] = s12; c.s1[3] = s13;
+    c.s2[0] = s20; c.s2[1] = s21; c.s2[2] = s22; c.s2[3] = s23;
+    c.out[0] = o0; c.out[1] = o1; c.out[2] = o2; c.out[3] = o3;
+    if (mono)
+    {
+        // Mono leaves the second channel's lanes as they were.
+        const F firstChannel = F::equal (F::set (0, 1, 0, 1), F::zero());
+        for (int k = 0; k < 4; ++k)
+        {
+            c.s1[k] = F::select (firstChannel, c.s1[k], cascades.s1[k]);
+            c.s2[k] = F::select (firstChannel, c.s2[k], cascades.s2[k]);
+            c.out[k] = F::select (firstChannel, c.out[k], cascades.out[k]);
+        }
+    }
+    cascades = c;
+}
+
 void VinolaAmplifierModel::processBlock (const FrameControls* controls, const float* const* input, int numChannels,
                                          int numFrames, const float* const* duckingGain, const float* const* vinyl,
                                          const float* const* crackle, float* const* wet, float* const* dry) noexcept
@@ -284,7 +365,7 @@ void VinolaAmplifierModel::processBlock (const FrameControls* controls, const fl
         const float* v[2] = { vinyl[0] + start, numChannels > 1 ? vinyl[1] + start : nullptr };
         const float* c[2] = { crackle[0] + start, numChannels > 1 ? crackle[1] + start : nullptr };
         FrameControls shifted;
-        const FrameControls* ctl = nullptr;
+        const FrameControls* ctl = nullptr;   // null: prepared already
         if (controls != nullptr)
         {
             shifted = { controls->needleQuality + start, controls->ampQuality + start, controls->inputGain + start,
@@ -300,7 +381,23 @@ void VinolaAmplifierModel::processBlock (const FrameControls* controls, const fl
 
         runCrossover (in, numChannels, 0, n, bands0, bands1);
 
-        if (numChannels == 1)
+        // With the same preparation for every frame, prepare once.
+        bool steady = true;
+        if (ctl != nullptr)
+        {
+            steady = allSame (ctl->needleQuality, n) && allSame (ctl->ampQuality, n) && allSame (ctl->inputGain, n);
+            if (steady)
+                prepareFrame (ctl->needleQuality[0], ctl->ampQuality[0], ctl->inputGain[0], ctl->sampleRate);
+        }
+
+        if (steady && moderate)
+        {
+            if (numChannels == 1)
+                runSteadyFrames<true> (n, g, v, c, bands0, bands1, outputs);
+            else
+                runSteadyFrames<false> (n, g, v, c, bands0, bands1, outputs);
+        }
+        else if (numChannels == 1)
         {
             if (moderate)
                 runFrames<true, false> (ctl, 0, n, in, g, v, c, bands0, bands1, outputs);

@@ -86,6 +86,10 @@ private:
     int runFrames (const FrameControls* controls, int offset, int count, const float* const* input,
                    const float* const* duckingGain, const float* const* vinyl, const float* const* crackle,
                    VinolaFloat4* bands0, VinolaFloat4* bands1, VinolaFloat4* outputs) noexcept;
+    template <bool mono>
+    void runSteadyFrames (int count, const float* const* duckingGain, const float* const* vinyl,
+                          const float* const* crackle, const VinolaFloat4* bands0, const VinolaFloat4* bands1,
+                          VinolaFloat4* outputs) noexcept;
     void runCrossover (const float* const* input, int numChannels, int offset, int count,
                        VinolaFloat4* bands0, VinolaFloat4* bands1) noexcept;
     bool stateIsModerate() const noexcept;

@@ -14,6 +14,10 @@ public:
     /** Runs one frame in place; cableQuality is this frame's smoothed CABLE QUALITY value. */
     void process (float* frame, int numChannels, float cableQuality) noexcept;
 
+    /** A run of frames in place, one CABLE QUALITY value per frame; the same as process() frame
+        by frame. */
+    void processBlock (float* const* channels, int numChannels, int numFrames, const float* cableQuality) noexcept;
+
     /** Next table entry to read; wraps at 65,536 with the tables. */
     std::uint16_t tableIndex = 0;
 

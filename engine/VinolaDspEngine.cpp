@@ -29,6 +29,21 @@ namespace
             table[i] = value;
         }
     }
+
+    /** The smoother's next count values; true when they are all its target (it was idle). */
+    bool fillSmoothed (VinolaParameterSmoother& smoother, float* values, int count) noexcept
+    {
+        if (smoother.countdown <= 0)
+        {
+            const float target = smoother.target;
+            for (int i = 0; i < count; ++i)
+                values[i] = target;
+            return true;
+        }
+        for (int i = 0; i < count; ++i)
+            values[i] = smoother.tick();
+        return false;
+    }
 }
 
 VinolaDspEngine::VinolaDspEngine()
@@ -160,58 +175,68 @@ void VinolaDspEngine::renderChunk (const float* const* input, float* const* outA
 
     // Everything the wet chain needs per frame, gathered first.
     float needle[chunkSize], quality[chunkSize], mixValue[chunkSize], outGain[chunkSize], inGain[chunkSize];
-    float wobbleValue[chunkSize], cableValue[chunkSize];
+    float wobbleValue[chunkSize], cableValue[chunkSize], scratchesValue[chunkSize], humValue[chunkSize];
+    float vinylValue[chunkSize], ampNoiseValue[chunkSize], frequencyValue[chunkSize];
+    float humSample[chunkSize];
     float humNoise[2][chunkSize], vinyl[2][chunkSize], crackle[2][chunkSize], duckingGains[2][chunkSize];
     float in[2][chunkSize], wet[2][chunkSize], dry[2][chunkSize];
+    std::uint32_t draws[2][chunkSize];
 
     for (int ch = 0; ch < numChannels; ++ch)
         for (int i = 0; i < n; ++i)
             in[ch][i] = input[ch][i];
 
+    // 1. Smoothers of the amplifier, the output and the generators.
+    fillSmoothed (needleQuality, needle, n);
+    const bool steadyQuality = fillSmoothed (ampQuality, quality, n);
+    fillSmoothed (mix, mixValue, n);
+    fillSmoothed (outputGain, outGain, n);
+    fillSmoothed (inputGain, inGain, n);
+    fillSmoothed (scratches, scratchesValue, n);
+    const bool steadyHum = fillSmoothed (hum, humValue, n);
+    fillSmoothed (wobbleAmount, wobbleValue, n);
+    fillSmoothed (cableQuality, cableValue, n);
+    fillSmoothed (vinylNoise, vinylValue, n);
+    fillSmoothed (ampNoise, ampNoiseValue, n);
+    fillSmoothed (humFreq, frequencyValue, n);
+
+    // 2, 4. The hum oscillator, sampled at the phase from before each frame, with the overdrive
+    // that a poor amplifier puts on it (1 .. 3.4).
     for (int i = 0; i < n; ++i)
     {
-        // 1. Smoothers of the amplifier, the output and the generators.
-        needle[i] = needleQuality.tick();
-        const float q = quality[i] = ampQuality.tick();
-        mixValue[i] = mix.tick();
-        outGain[i] = outputGain.tick();
-        inGain[i] = inputGain.tick();
-        const float scratchesValue = scratches.tick();
-        const float humValue = hum.tick();
-        wobbleValue[i] = wobbleAmount.tick();
-        cableValue[i] = cableQuality.tick();
-
-        // 2. Hum level, and the overdrive that a poor amplifier puts on it (1 .. 3.4).
-        const float humLevel = (float) ((double) humValue * 0.2 * (double) run);
-        const float overdrive = 4.0f * (float) (0.6 * (1.0 - (double) q)) + 1.0f;
-
-        // 3. Noise levels.
-        const float vinylLevel = vinylNoise.tick() * run;
-        const float ampNoiseLevel = ampNoise.tick() * run;
-
-        // 4. Hum oscillator, sampled at the phase from before this frame.
-        const float frequency = humFreq.tick();
+        const float frequency = frequencyValue[i];
         if (frequency != humFrequency)   // the increment depends on nothing else that changes per frame
         {
             humFrequency = frequency;
             humIncrement = (float) ((double) (frequency * humInverseSampleRate) * pi * 2.0);
         }
-        const float s = std::sin (humPhase);
+        humSample[i] = humPhase;
         float nextPhase = humPhase + humIncrement;
         // Equal to fmodf for the usual case below two periods (the subtraction is exact there).
         if (nextPhase >= twoPiFloat)
             nextPhase = nextPhase < 2.0f * twoPiFloat ? nextPhase - twoPiFloat : std::fmod (nextPhase, twoPiFloat);
         humPhase = nextPhase;
-        float driven = overdrive * s;
+    }
+    auto humLevelOf = [run] (float value) { return (float) ((double) value * 0.2 * (double) run); };
+    auto overdriveOf = [] (float q) { return 4.0f * (float) (0.6 * (1.0 - (double) q)) + 1.0f; };
+    const float steadyLevel = humLevelOf (humValue[0]), steadyOverdrive = overdriveOf (quality[0]);
+    for (int i = 0; i < n; ++i)
+    {
+        const float humLevel = steadyHum ? steadyLevel : humLevelOf (humValue[i]);
+        const float overdrive = steadyQuality ? steadyOverdrive : overdriveOf (quality[i]);
+        float driven = overdrive * std::sin (humSample[i]);
         driven = driven < -1.0f ? -1.0f : (driven > 1.0f ? 1.0f : driven);
-        const float humSample = driven * humLevel;
+        humSample[i] = driven * humLevel;
+    }
 
-        // 5. Amplifier noise: two draws every frame, left then right, whatever the channel count.
-        std::uint32_t drawLeft, drawRight;
-        VinolaXorShift128::shared().nextPair (drawLeft, drawRight);
-        humNoise[0][i] = humSample + VinolaXorShift128::toBipolar (drawLeft) * 0.03f * ampNoiseLevel;
-        humNoise[1][i] = humSample + VinolaXorShift128::toBipolar (drawRight) * 0.03f * ampNoiseLevel;
+    // 3, 5. Amplifier noise: two draws every frame, left then right, whatever the channel count.
+    VinolaXorShift128::shared().nextPairs (draws[0], draws[1], n);
+    for (int ch = 0; ch < 2; ++ch)
+        for (int i = 0; i < n; ++i)
+            humNoise[ch][i] = humSample[i] + VinolaXorShift128::toBipolar (draws[ch][i]) * 0.03f * (ampNoiseValue[i] * run);
 
+    for (int i = 0; i < n; ++i)
+    {
         // 6. Vinyl-noise loop. The loop restarts exactly at 0: an overshoot is not carried.
         const auto loop = noiseLoopBank.readFrame (0, noiseLoopPosition);
         noiseLoopPosition += noiseLoopStep * (double) speedFactor;
@@ -220,7 +245,7 @@ void VinolaDspEngine::renderChunk (const float* const* input, float* const* outA
             noiseLoopPosition = loopDuration;
         if (! (noiseLoopPosition < loopDuration))
             noiseLoopPosition = 0.0;
-        const float vinylScale = vinylLevel * 0.1f;
+        const float vinylScale = (vinylValue[i] * run) * 0.1f;
         vinyl[0][i] = loop.left * vinylScale;
         vinyl[1][i] = loop.right * vinylScale;
 
@@ -228,7 +253,7 @@ void VinolaDspEngine::renderChunk (const float* const* input, float* const* outA
         const auto a = crackleA.tick();
         const auto b = crackleB.tick();
         const auto c = crackleC.tick();
-        const float crackleScale = scratchesValue * run;
+        const float crackleScale = scratchesValue[i] * run;
         crackle[0][i] = (float) ((double) a.left * 0.5 + (double) (b.left * 0.1f) + (double) (c.left * 0.08f)) * crackleScale;
         crackle[1][i] = (float) ((double) a.right * 0.5 + (double) (b.right * 0.1f) + (double) (c.right * 0.08f)) * crackleScale;
     }
@@ -243,11 +268,7 @@ void VinolaDspEngine::renderChunk (const float* const* input, float* const* outA
 
     // 8, 9. Ducking per channel, then the amplifier (prepared per frame) for all channels.
     for (int ch = 0; ch < numChannels; ++ch)
-        for (int i = 0; i < n; ++i)
-        {
-            ducking.process (ch, crackle[ch][i], duckingAmount, inverseSampleRate, duckingMeterLevel);
-            duckingGains[ch][i] = ducking.gain (ch);
-        }
+        ducking.processBlock (ch, crackle[ch], duckingGains[ch], n, duckingAmount, inverseSampleRate, duckingMeterLevel);
 
     const VinolaAmplifierModel::FrameControls controls { needle, quality, inGain, sampleRate };
     const float* inputs[2] = { in[0], in[1] };
@@ -259,14 +280,8 @@ void VinolaDspEngine::renderChunk (const float* const* input, float* const* outA
     amp.processBlock (&controls, inputs, numChannels, n, gains, vinyls, crackles, wets, drys);
 
     // 10, 11. Wobble and cable work in place on the wet signal.
-    for (int i = 0; i < n; ++i)
-    {
-        float frame[2] = { numChannels > 0 ? wet[0][i] : 0.0f, numChannels > 1 ? wet[1][i] : 0.0f };
-        wobble.process (frame, numChannels, wobbleValue[i], sampleRate);
-        cable.process (frame, numChannels, cableValue[i]);
-        wet[0][i] = frame[0];
-        wet[1][i] = frame[1];
-    }
+    wobble.processBlock (wets, numChannels, n, wobbleValue, sampleRate);
+    cable.processBlock (wets, numChannels, n, cableValue);
 
     // 12. Output mix: OUTPUT GAIN acts on the wet part only.
     for (int ch = 0; ch < numChannels; ++ch)

@@ -23,12 +23,8 @@ float VinolaDuckingStage::reductionDb (float level, float threshold) noexcept
     return d * d * slope / kneeDivisor;
 }
 
-void VinolaDuckingStage::process (int channel, float crackle, float duckingAmount, float inverseSampleRate,
-                                  std::atomic<float>& meter) noexcept
+inline float VinolaDuckingStage::targetGain (float crackle, float duckingAmount) noexcept
 {
-    if (channel < 0 || channel > 1)
-        return;
-
     const float threshold = duckingAmount * -56.0f;
 
     if (duckingAmount != cachedAmount)
@@ -45,14 +41,42 @@ void VinolaDuckingStage::process (int channel, float crackle, float duckingAmoun
         const float level = 20.0f * std::log10 (magnitude);
         g = std::pow (10.0f, reductionDb (level, threshold) / 20.0f);
     }
+    return g;
+}
 
-    const float reduction = 1.0f - g;
-    if (reduction > meter.load (std::memory_order_relaxed))
-        meter.store (reduction, std::memory_order_relaxed);
+void VinolaDuckingStage::process (int channel, float crackle, float duckingAmount, float inverseSampleRate,
+                                  std::atomic<float>& meter) noexcept
+{
+    processBlock (channel, &crackle, nullptr, 1, duckingAmount, inverseSampleRate, meter);
+}
 
-    float& envelope = duckingGain[channel];
-    if (g < envelope)
-        envelope = std::min (g, 1.0f);
-    else
-        envelope = std::min (envelope + (70.0f + 50.0f * (1.0f - duckingAmount)) * inverseSampleRate, 1.0f);
+void VinolaDuckingStage::processBlock (int channel, const float* crackle, float* gains, int numFrames,
+                                       float duckingAmount, float inverseSampleRate, std::atomic<float>& meter) noexcept
+{
+    if (channel < 0 || channel > 1 || numFrames <= 0)
+        return;
+
+    const float recovery = (70.0f + 50.0f * (1.0f - duckingAmount)) * inverseSampleRate;
+    float envelope = duckingGain[channel];
+    float largest = 0.0f;   // the meter takes the run's largest reduction once, at the end
+
+    for (int i = 0; i < numFrames; ++i)
+    {
+        const float g = targetGain (crackle[i], duckingAmount);
+
+        const float reduction = 1.0f - g;
+        if (reduction > largest)
+            largest = reduction;
+
+        if (g < envelope)
+            envelope = std::min (g, 1.0f);
+        else
+            envelope = std::min (envelope + recovery, 1.0f);
+        if (gains != nullptr)
+            gains[i] = envelope;
+    }
+
+    duckingGain[channel] = envelope;
+    if (largest > meter.load (std::memory_order_relaxed))
+        meter.store (largest, std::memory_order_relaxed);
 }

@@ -16,12 +16,20 @@ public:
     void process (int channel, float crackle, float duckingAmount, float inverseSampleRate,
                   std::atomic<float>& meter) noexcept;
 
+    /** A run of frames of one channel: its crackle in, its gain after each frame out. The same
+        as process() frame by frame. */
+    void processBlock (int channel, const float* crackle, float* gains, int numFrames, float duckingAmount,
+                       float inverseSampleRate, std::atomic<float>& meter) noexcept;
+
     float gain (int channel) const noexcept { return duckingGain[channel]; }
 
     /** Gain reduction in dB (never positive) for a detector level and threshold, both in dB. */
     static float reductionDb (float levelDb, float thresholdDb) noexcept;
 
 private:
+    /** The target gain for a crackle sample, updating the cached quiet magnitude first. */
+    float targetGain (float crackle, float duckingAmount) noexcept;
+
     float duckingGain[2] = { 1.0f, 1.0f };
 
     // Magnitudes below this lie surely under the knee for the cached amount: their gain is

@@ -30,11 +30,16 @@ void VinolaWobbleStage::reset() noexcept
 
 namespace
 {
-    /** cos (2 pi phase^(1 - W / 4)) for four phases; a phase of 0 or below gives cos 0. */
-    VinolaFloat4 bentCosine (VinolaFloat4 phases, float wobble) noexcept
+    VinolaFloat4 exponentFor (float wobble) noexcept
+    {
+        return VinolaFloat4::broadcast ((float) (1.0 - 0.25 * (double) wobble));
+    }
+
+    /** cos (2 pi phase^exponent) for four phases, the exponent 1 - W / 4 of each lane's WOBBLE
+        value; a phase of 0 or below gives cos 0. */
+    VinolaFloat4 bentCosine (VinolaFloat4 phases, VinolaFloat4 exponent) noexcept
     {
         using F = VinolaFloat4;
-        const F exponent = F::broadcast ((float) (1.0 - 0.25 * (double) wobble));
         const F power = F::exp (exponent * F::log (phases));
         const F angle = F::bitAnd (F::greaterThan (phases, F::zero()), power * F::broadcast (6.28318531f));
         F sine, cosine;
@@ -45,7 +50,7 @@ namespace
 
 float VinolaWobbleStage::modulation (float phaseValue, float wobble) noexcept
 {
-    return bentCosine (VinolaFloat4::broadcast (phaseValue), wobble).lane0();
+    return bentCosine (VinolaFloat4::broadcast (phaseValue), exponentFor (wobble)).lane0();
 }
 
 void VinolaWobbleStage::refillModulation (float wobble) noexcept
@@ -60,13 +65,13 @@ void VinolaWobbleStage::refillModulation (float wobble) noexcept
         if (p > 1.0f)
             p = p - 1.0f;
     }
-    bentCosine (VinolaFloat4::load (cachedPhase), wobble).store (cachedCosine);
-    bentCosine (VinolaFloat4::load (cachedPhase + 4), wobble).store (cachedCosine + 4);
+    bentCosine (VinolaFloat4::load (cachedPhase), exponentFor (wobble)).store (cachedCosine);
+    bentCosine (VinolaFloat4::load (cachedPhase + 4), exponentFor (wobble)).store (cachedCosine + 4);
     cachedWobble = wobble;
     cacheNext = 0;
 }
 
-void VinolaWobbleStage::process (float* frame, int numChannels, float wobble, float sampleRate) noexcept
+inline void VinolaWobbleStage::stepPhase (float sampleRate) noexcept
 {
     if (sampleRate != phaseRate)
     {
@@ -77,6 +82,110 @@ void VinolaWobbleStage::process (float* frame, int numChannels, float wobble, fl
     phase = phase + phaseStep;
     if (phase > 1.0f)
         phase = phase - 1.0f;
+}
+
+inline float VinolaWobbleStage::delayFor (float cosine, float wobble, float sampleRate) noexcept
+{
+    const float k = (float) ((double) wobble * 0.003);
+    const float swing = cosine * k + k;
+    const float delay = sampleRate * (swing > 0.0f ? swing : 0.0f);   // a NaN swing counts as 0
+
+    // Only an absurd sample rate gets here; the line cannot hold a longer delay.
+    return delay < (float) (bufferSize - 2) ? delay : 0.0f;
+}
+
+void VinolaWobbleStage::runLine (DelayLine& line, float* samples, const float* delays, int numFrames) noexcept
+{
+    if (line.buffer == nullptr)
+        return;
+
+    float* const buffer = line.buffer;
+    int write = line.writeIndex;
+    int read = line.readIndex;
+    float lastDelay = line.delay;
+
+    for (int i = 0; i < numFrames; ++i)
+    {
+        const float x = samples[i];
+        const float delay = delays[i];
+        read = write;
+        float out = x;
+
+        if (delay != 0.0f)
+        {
+            const int d = (int) delay;
+            const float f = delay - (float) d;
+            read = (write - d) & mask;
+            const float current = (delay < 1.0f && read == write) ? x : buffer[read];
+            const float previous = buffer[(read - 1) & mask];
+            out = (1.0f - f) * current + f * previous;
+        }
+        lastDelay = delay;
+
+        // A non-finite input sample is stored as silence, so it cannot linger in the line.
+        buffer[write] = (x - x == 0.0f) ? x : 0.0f;
+        write = (write + 1) & mask;
+        read = (read + 1) & mask;
+        samples[i] = out;
+    }
+
+    line.writeIndex = write;
+    line.readIndex = read;
+    line.delay = lastDelay;
+}
+
+void VinolaWobbleStage::processBlock (float* const* channels, int numChannels, int numFrames, const float* wobble,
+                                      float sampleRate) noexcept
+{
+    constexpr int run = 64;
+    alignas (16) float phases[run + 4], cosines[run + 4], delays[run];
+
+    for (int start = 0; start < numFrames; start += run)
+    {
+        const int n = numFrames - start < run ? numFrames - start : run;
+        const float* w = wobble + start;
+
+        bool anyWobble = false;
+        for (int i = 0; i < n; ++i)
+        {
+            stepPhase (sampleRate);
+            phases[i] = phase;
+            anyWobble = anyWobble || w[i] != 0.0f;
+        }
+
+        if (numChannels <= 0)
+            continue;
+
+        // With no wobble the delay is exactly 0 whatever the cosine, so skip the cosine.
+        if (! anyWobble)
+        {
+            for (int i = 0; i < n; ++i)
+                delays[i] = 0.0f;
+        }
+        else
+        {
+            // The exponent of each lane is its own frame's, so four frames share one pass.
+            for (int i = n; i < ((n + 3) & ~3); ++i)
+                phases[i] = phases[n - 1];
+            for (int i = 0; i < n; i += 4)
+            {
+                alignas (16) float exponents[4];
+                for (int k = 0; k < 4; ++k)
+                    exponents[k] = (float) (1.0 - 0.25 * (double) w[i + k < n ? i + k : n - 1]);
+                bentCosine (VinolaFloat4::load (phases + i), VinolaFloat4::load (exponents)).store (cosines + i);
+            }
+            for (int i = 0; i < n; ++i)
+                delays[i] = w[i] != 0.0f ? delayFor (cosines[i], w[i], sampleRate) : 0.0f;
+        }
+
+        for (int ch = 0; ch < numChannels && ch < 2; ++ch)
+            runLine (lines[ch], channels[ch] + start, delays, n);
+    }
+}
+
+void VinolaWobbleStage::process (float* frame, int numChannels, float wobble, float sampleRate) noexcept
+{
+    stepPhase (sampleRate);
 
     if (numChannels <= 0)
         return;
@@ -88,46 +197,9 @@ void VinolaWobbleStage::process (float* frame, int numChannels, float wobble, fl
     {
         if (cacheNext >= cacheSize || wobble != cachedWobble || phase != cachedPhase[cacheNext])
             refillModulation (wobble);
-        const float h = cachedCosine[cacheNext++];
-        const float k = (float) ((double) wobble * 0.003);
-        const float swing = h * k + k;
-        delay = sampleRate * (swing > 0.0f ? swing : 0.0f);   // a NaN swing counts as 0
-
-        // Only an absurd sample rate gets here; the line cannot hold a longer delay.
-        if (! (delay < (float) (bufferSize - 2)))
-            delay = 0.0f;
+        delay = delayFor (cachedCosine[cacheNext++], wobble, sampleRate);
     }
 
     for (int ch = 0; ch < numChannels; ++ch)
-    {
-        auto& line = lines[ch];
-        if (line.buffer == nullptr)
-            continue;
-
-        const float x = frame[ch];
-        const int write = line.writeIndex;
-        int read = write;
-        float out = x;
-
-        if (delay == 0.0f)
-        {
-            line.delay = 0.0f;
-        }
-        else
-        {
-            const int d = (int) delay;
-            const float f = delay - (float) d;
-            read = (write - d) & mask;
-            line.delay = delay;
-            const float current = (delay < 1.0f && read == write) ? x : line.buffer[read];
-            const float previous = line.buffer[(read - 1) & mask];
-            out = (1.0f - f) * current + f * previous;
-        }
-
-        // A non-finite input sample is stored as silence, so it cannot linger in the line.
-        line.buffer[write] = (x - x == 0.0f) ? x : 0.0f;
-        line.writeIndex = (write + 1) & mask;
-        line.readIndex = (read + 1) & mask;
-        frame[ch] = out;
-    }
+        runLine (lines[ch], frame + ch, &delay, 1);
 }

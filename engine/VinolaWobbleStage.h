@@ -19,6 +19,10 @@ public:
     /** Runs one frame in place; wobble is this frame's smoothed WOBBLE value. */
     void process (float* frame, int numChannels, float wobble, float sampleRate) noexcept;
 
+    /** A run of frames in place, one WOBBLE value per frame; the same as process() frame by frame. */
+    void processBlock (float* const* channels, int numChannels, int numFrames, const float* wobble,
+                       float sampleRate) noexcept;
+
     /** The modulation cosine for a phase in (0, 1] and a WOBBLE value (single-precision vector
         approximations of the power and the cosine). */
     static float modulation (float phase, float wobble) noexcept;
@@ -44,6 +48,15 @@ private:
     /** The cosine of the bent phase for this frame and the next seven, computed in two vector
         passes; later frames reuse it while the phase follows on and WOBBLE stays the same. */
     void refillModulation (float wobble) noexcept;
+
+    /** This frame's delay from its modulation cosine. */
+    static float delayFor (float cosine, float wobble, float sampleRate) noexcept;
+
+    /** Advances the phase by one frame. */
+    void stepPhase (float sampleRate) noexcept;
+
+    /** One channel's line for a run of frames with their delays. */
+    static void runLine (DelayLine& line, float* samples, const float* delays, int numFrames) noexcept;
 
     DelayLine lines[2];
     float phase = 0.0f;

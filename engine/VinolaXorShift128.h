@@ -57,6 +57,33 @@ public:
         second = w2;
     }
 
+    /** count successive pairs of draws (the same values as 2 x count calls of next(), the first
+        of each pair into first[i]), touching the shared words once. */
+    void nextPairs (std::uint32_t* first, std::uint32_t* second, int count) noexcept
+    {
+        std::uint32_t a = x.load (std::memory_order_relaxed);
+        std::uint32_t b = y.load (std::memory_order_relaxed);
+        std::uint32_t c = z.load (std::memory_order_relaxed);
+        std::uint32_t d = w.load (std::memory_order_relaxed);
+        for (int i = 0; i < count; ++i)
+        {
+            const std::uint32_t t0 = a ^ (a << 11);
+            const std::uint32_t d1 = d ^ (d >> 19) ^ t0 ^ (t0 >> 8);
+            const std::uint32_t t1 = b ^ (b << 11);
+            const std::uint32_t d2 = d1 ^ (d1 >> 19) ^ t1 ^ (t1 >> 8);
+            a = c;
+            b = d;
+            c = d1;
+            d = d2;
+            first[i] = d1;
+            second[i] = d2;
+        }
+        x.store (a, std::memory_order_relaxed);
+        y.store (b, std::memory_order_relaxed);
+        z.store (c, std::memory_order_relaxed);
+        w.store (d, std::memory_order_relaxed);
+    }
+
     /** The bipolar value of a draw: its low 24 bits u give 2u / 16777215 - 1, in [-1, 1]. */
     static float toBipolar (std::uint32_t draw) noexcept
     {
