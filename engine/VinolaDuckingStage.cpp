@@ -47,22 +47,24 @@ inline float VinolaDuckingStage::targetGain (float crackle, float duckingAmount)
 void VinolaDuckingStage::process (int channel, float crackle, float duckingAmount, float inverseSampleRate,
                                   std::atomic<float>& meter) noexcept
 {
-    processBlock (channel, &crackle, nullptr, 1, duckingAmount, inverseSampleRate, meter);
-}
-
-void VinolaDuckingStage::processBlock (int channel, const float* crackle, float* gains, int numFrames,
-                                       float duckingAmount, float inverseSampleRate, std::atomic<float>& meter) noexcept
-{
-    if (channel < 0 || channel > 1 || numFrames <= 0)
+    if (channel < 0 || channel > 1)
         return;
 
+    const float* crackles[2] = { nullptr, nullptr };
+    crackles[channel] = &crackle;
+    float* gains[2] = { nullptr, nullptr };
+    processBlock (crackles, gains, 1, duckingAmount, inverseSampleRate, meter);
+}
+
+void VinolaDuckingStage::processBlock (const float* const* crackle, float* const* gains, int numFrames,
+                                       float duckingAmount, float inverseSampleRate, std::atomic<float>& meter) noexcept
+{
     const float recovery = (70.0f + 50.0f * (1.0f - duckingAmount)) * inverseSampleRate;
-    float envelope = duckingGain[channel];
     float largest = 0.0f;   // the meter takes the run's largest reduction once, at the end
 
-    for (int i = 0; i < numFrames; ++i)
+    auto step = [&] (float c, float& envelope) noexcept
     {
-        const float g = targetGain (crackle[i], duckingAmount);
+        const float g = targetGain (c, duckingAmount);
 
         const float reduction = 1.0f - g;
         if (reduction > largest)
@@ -70,13 +72,35 @@ void VinolaDuckingStage::processBlock (int channel, const float* crackle, float*
 
         if (g < envelope)
             envelope = std::min (g, 1.0f);
-        else
+        else if (envelope < 1.0f)   // a full envelope stays full: 1 + recovery is capped at 1
             envelope = std::min (envelope + recovery, 1.0f);
-        if (gains != nullptr)
-            gains[i] = envelope;
+    };
+
+    float left = duckingGain[0], right = duckingGain[1];
+    const float* c0 = crackle[0];
+    const float* c1 = crackle[1];
+    float* g0 = gains[0];
+    float* g1 = gains[1];
+
+    // The two channels' envelopes are independent recursions: one loop lets them overlap.
+    for (int i = 0; i < numFrames; ++i)
+    {
+        if (c0 != nullptr)
+        {
+            step (c0[i], left);
+            if (g0 != nullptr)
+                g0[i] = left;
+        }
+        if (c1 != nullptr)
+        {
+            step (c1[i], right);
+            if (g1 != nullptr)
+                g1[i] = right;
+        }
     }
 
-    duckingGain[channel] = envelope;
+    duckingGain[0] = left;
+    duckingGain[1] = right;
     if (largest > meter.load (std::memory_order_relaxed))
         meter.store (largest, std::memory_order_relaxed);
 }

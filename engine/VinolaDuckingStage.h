@@ -16,9 +16,10 @@ public:
     void process (int channel, float crackle, float duckingAmount, float inverseSampleRate,
                   std::atomic<float>& meter) noexcept;
 
-    /** A run of frames of one channel: its crackle in, its gain after each frame out. The same
-        as process() frame by frame. */
-    void processBlock (int channel, const float* crackle, float* gains, int numFrames, float duckingAmount,
+    /** A run of frames of both channels side by side: per channel its crackle in and its gain
+        after each frame out (a channel whose crackle pointer is null is left alone; a null gains
+        pointer is not written). The same as process() frame by frame. */
+    void processBlock (const float* const* crackle, float* const* gains, int numFrames, float duckingAmount,
                        float inverseSampleRate, std::atomic<float>& meter) noexcept;
 
     float gain (int channel) const noexcept { return duckingGain[channel]; }

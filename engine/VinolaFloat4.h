@@ -108,6 +108,13 @@ public:
     /** True when every lane of a mask is set. */
     static bool allTrue (VinolaFloat4 mask) noexcept { return _mm_movemask_ps (mask.v) == 0xf; }
 
+    /** The low 24 bits of four unsigned integers, as exact floats. */
+    static VinolaFloat4 fromLow24Bits (const std::uint32_t* p) noexcept
+    {
+        const __m128i i = _mm_loadu_si128 (reinterpret_cast<const __m128i*> (p));
+        return _mm_cvtepi32_ps (_mm_and_si128 (i, _mm_set1_epi32 (0xffffff)));
+    }
+
     /** True when every lane is finite (no NaN, no infinity). */
     static bool allFinite (VinolaFloat4 a) noexcept
     {
@@ -204,6 +211,10 @@ public:
             mantissa.v[i] = std::frexp (a.v[i], &e);
             exponent.v[i] = (float) e;
         }
+    }
+    static VinolaFloat4 fromLow24Bits (const std::uint32_t* p) noexcept
+    {
+        return set ((float) (p[0] & 0xffffffu), (float) (p[1] & 0xffffffu), (float) (p[2] & 0xffffffu), (float) (p[3] & 0xffffffu));
     }
     static bool allTrue (VinolaFloat4 mask) noexcept
     {
