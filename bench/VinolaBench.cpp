@@ -2,7 +2,8 @@
 //
 // Ten seconds of stereo pink noise at 44.1 kHz go through VinolaAudioProcessor::processBlock in
 // 512-frame blocks in three settings; each run is repeated and the fastest counts. Then the
-// stages are timed on their own over the same frames to show where the time goes.
+// stages are timed on their own over the same frames, in the same runs of 64 frames the engine
+// uses, to show where the time goes.
 //
 // Usage: VinolaBench [repeats] [chain]    ("chain" skips the stage timings, for profiling)
 
@@ -30,6 +31,7 @@ namespace
     constexpr double sampleRate = 44100.0;
     constexpr int numFrames = 441000;
     constexpr int blockSize = 512;
+    constexpr int runLength = 64;   // the engine's own run length
 
     double threadSeconds()
     {
@@ -113,12 +115,13 @@ namespace
         return fastest;
     }
 
-    template <typename Frame>
-    double timeLoop (Frame&& frame)
+    /** Times run (start, count) over all frames in runs of the engine's length. */
+    template <typename Run>
+    double timeRuns (Run&& run)
     {
         const double t0 = threadSeconds();
-        for (int i = 0; i < numFrames; ++i)
-            frame (i);
+        for (int start = 0; start < numFrames; start += runLength)
+            run (start, std::min (runLength, numFrames - start));
         return threadSeconds() - t0;
     }
 
@@ -192,8 +195,12 @@ int main (int argc, char** argv)
     stage ("crossover (inside the amplifier)", false, [&]
     {
         auto xo = std::make_unique<VinolaCrossover>();
-        VinolaFloat4 a, b, acc = VinolaFloat4::zero();
-        const double s = timeLoop ([&] (int i) { xo->processFrame (left[(size_t) i], right[(size_t) i], a, b); acc = acc + a + b; });
+        VinolaFloat4 a[runLength], b[runLength], acc = VinolaFloat4::zero();
+        const double s = timeRuns ([&] (int start, int n)
+        {
+            xo->processBlock (left.data() + start, right.data() + start, n, a, b);
+            acc = acc + a[0] + b[n - 1];
+        });
         sink = sink + acc.lane0();
         return s;
     });
@@ -203,11 +210,15 @@ int main (int argc, char** argv)
         auto duck = std::make_unique<VinolaDuckingStage>();
         std::atomic<float> meter { 0.0f };
         const float inverseRate = (float) (1.0 / sampleRate);
-        const double s = timeLoop ([&] (int i)
+        std::vector<float> silence ((size_t) numFrames, 0.0f), inverted ((size_t) numFrames);
+        for (size_t i = 0; i < inverted.size(); ++i)
+            inverted[i] = -crackle[i];
+        float gains[2][runLength];
+        const double s = timeRuns ([&] (int start, int n)
         {
-            const float c = loud ? crackle[(size_t) i] : 0.0f;
-            duck->process (0, c, 1.0f, inverseRate, meter);
-            duck->process (1, -c, 1.0f, inverseRate, meter);
+            const float* c[2] = { (loud ? crackle : silence).data() + start, (loud ? inverted : silence).data() + start };
+            float* g[2] = { gains[0], gains[1] };
+            duck->processBlock (c, g, n, 1.0f, inverseRate, meter);
         });
         sink = sink + duck->gain (0);
         return s;
@@ -219,16 +230,30 @@ int main (int argc, char** argv)
     auto timeAmplifier = [&] (bool qualityMoving)
     {
         auto amp = std::make_unique<VinolaAmplifierModel>();
-        const float gains[2] { 0.8f, 0.8f }, vinyl[2] { 0.001f, -0.001f };
-        float wet[2], dry[2], acc = 0.0f;
-        const double s = timeLoop ([&] (int i)
+        std::vector<float> inverted ((size_t) numFrames), quality ((size_t) numFrames);
+        for (size_t i = 0; i < inverted.size(); ++i)
         {
-            const float in[2] { left[(size_t) i], right[(size_t) i] };
-            const float c[2] { crackle[(size_t) i], -crackle[(size_t) i] };
-            const float q = qualityMoving ? ampQuality + 1.0e-6f * (float) (i % 1000) : ampQuality;
-            amp->prepareFrame (needle, q, inputGain, (float) sampleRate);
-            amp->processFrame (in, 2, gains, vinyl, c, wet, dry);
-            acc += wet[0] + dry[1];
+            inverted[i] = -crackle[i];
+            quality[i] = qualityMoving ? ampQuality + 1.0e-6f * (float) (i % 1000) : ampQuality;
+        }
+        float gains[runLength], vinyl[2][runLength], needles[runLength], inputGains[runLength];
+        float wet[2][runLength], dry[2][runLength], acc = 0.0f;
+        std::fill (gains, gains + runLength, 0.8f);
+        std::fill (vinyl[0], vinyl[0] + runLength, 0.001f);
+        std::fill (vinyl[1], vinyl[1] + runLength, -0.001f);
+        std::fill (needles, needles + runLength, needle);
+        std::fill (inputGains, inputGains + runLength, inputGain);
+        const double s = timeRuns ([&] (int start, int n)
+        {
+            const VinolaAmplifierModel::FrameControls controls { needles, quality.data() + start, inputGains, (float) sampleRate };
+            const float* in[2] = { left.data() + start, right.data() + start };
+            const float* g[2] = { gains, gains };
+            const float* v[2] = { vinyl[0], vinyl[1] };
+            const float* c[2] = { crackle.data() + start, inverted.data() + start };
+            float* w[2] = { wet[0], wet[1] };
+            float* d[2] = { dry[0], dry[1] };
+            amp->processBlock (&controls, in, 2, n, g, v, c, w, d);
+            acc += wet[0][0] + dry[1][n - 1];
         });
         sink = sink + acc;
         return s;
@@ -236,15 +261,23 @@ int main (int argc, char** argv)
     stage ("amplifier (prepare + both channels)", true, [&] { return timeAmplifier (false); });
     stage ("amplifier, AMP QUALITY moving", false, [&] { return timeAmplifier (true); });
 
+    auto copyRun = [&] (int start, int n, float (&frame)[2][runLength])
+    {
+        std::copy (left.begin() + start, left.begin() + start + n, frame[0]);
+        std::copy (right.begin() + start, right.begin() + start + n, frame[1]);
+    };
+
     stage ("wobble (WOBBLE 1)", true, [&]
     {
         auto wobble = std::make_unique<VinolaWobbleStage>();
-        float acc = 0.0f;
-        const double s = timeLoop ([&] (int i)
+        float frame[2][runLength], amounts[runLength], acc = 0.0f;
+        std::fill (amounts, amounts + runLength, 1.0f);
+        const double s = timeRuns ([&] (int start, int n)
         {
-            float frame[2] { left[(size_t) i], right[(size_t) i] };
-            wobble->process (frame, 2, 1.0f, (float) sampleRate);
-            acc += frame[0];
+            copyRun (start, n, frame);
+            float* channels[2] = { frame[0], frame[1] };
+            wobble->processBlock (channels, 2, n, amounts, (float) sampleRate);
+            acc += frame[0][0];
         });
         sink = sink + acc;
         return s;
@@ -260,12 +293,14 @@ int main (int argc, char** argv)
         }
         VinolaCableStage cable;
         cable.setTables (contact.data(), dropout.data());
-        float acc = 0.0f;
-        const double s = timeLoop ([&] (int i)
+        float frame[2][runLength], qualities[runLength], acc = 0.0f;
+        std::fill (qualities, qualities + runLength, 0.05f);
+        const double s = timeRuns ([&] (int start, int n)
         {
-            float frame[2] { left[(size_t) i], right[(size_t) i] };
-            cable.process (frame, 2, 0.05f);
-            acc += frame[1];
+            copyRun (start, n, frame);
+            float* channels[2] = { frame[0], frame[1] };
+            cable.processBlock (channels, 2, n, qualities);
+            acc += frame[1][0];
         });
         sink = sink + acc;
         return s;
