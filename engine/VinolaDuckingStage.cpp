@@ -23,25 +23,20 @@ float VinolaDuckingStage::reductionDb (float level, float threshold) noexcept
     return d * d * slope / kneeDivisor;
 }
 
-inline float VinolaDuckingStage::targetGain (float crackle, float duckingAmount) noexcept
+void VinolaDuckingStage::updateQuietMagnitude (float duckingAmount) noexcept
 {
-    const float threshold = duckingAmount * -56.0f;
-
     if (duckingAmount != cachedAmount)
     {
         cachedAmount = duckingAmount;
         // A margin of 1e-4 (about 1e-3 dB) keeps rounding of the logarithm on the safe side.
-        quietMagnitude = std::pow (10.0f, (threshold - halfKneeWidth) / 20.0f) * (1.0f - 1.0e-4f);
+        quietMagnitude = std::pow (10.0f, (duckingAmount * -56.0f - halfKneeWidth) / 20.0f) * (1.0f - 1.0e-4f);
     }
+}
 
-    float g = 1.0f;
-    const float magnitude = std::fabs (crackle);
-    if (magnitude >= quietMagnitude)    // false for a NaN crackle, which then ducks nothing
-    {
-        const float level = 20.0f * std::log10 (magnitude);
-        g = std::pow (10.0f, reductionDb (level, threshold) / 20.0f);
-    }
-    return g;
+float VinolaDuckingStage::loudGain (float magnitude, float duckingAmount) noexcept
+{
+    const float level = 20.0f * std::log10 (magnitude);
+    return std::pow (10.0f, reductionDb (level, duckingAmount * -56.0f) / 20.0f);
 }
 
 void VinolaDuckingStage::process (int channel, float crackle, float duckingAmount, float inverseSampleRate,
@@ -61,10 +56,14 @@ void VinolaDuckingStage::processBlock (const float* const* crackle, float* const
 {
     const float recovery = (70.0f + 50.0f * (1.0f - duckingAmount)) * inverseSampleRate;
     float largest = 0.0f;   // the meter takes the run's largest reduction once, at the end
+    updateQuietMagnitude (duckingAmount);
+    const float quiet = quietMagnitude;
 
     auto step = [&] (float c, float& envelope) noexcept
     {
-        const float g = targetGain (c, duckingAmount);
+        // Magnitudes below the quiet one lie surely under the knee: their gain is exactly 1.
+        const float magnitude = std::fabs (c);
+        const float g = magnitude >= quiet ? loudGain (magnitude, duckingAmount) : 1.0f;   // a NaN crackle ducks nothing
 
         const float reduction = 1.0f - g;
         if (reduction > largest)

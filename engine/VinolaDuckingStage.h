@@ -28,8 +28,11 @@ public:
     static float reductionDb (float levelDb, float thresholdDb) noexcept;
 
 private:
-    /** The target gain for a crackle sample, updating the cached quiet magnitude first. */
-    float targetGain (float crackle, float duckingAmount) noexcept;
+    /** Recomputes the quiet magnitude when the amount has changed. */
+    void updateQuietMagnitude (float duckingAmount) noexcept;
+
+    /** The target gain for a crackle magnitude at or above the quiet one. */
+    static float loudGain (float magnitude, float duckingAmount) noexcept;
 
     float duckingGain[2] = { 1.0f, 1.0f };
 
