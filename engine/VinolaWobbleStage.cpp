@@ -71,13 +71,18 @@ void VinolaWobbleStage::refillModulation (float wobble) noexcept
     cacheNext = 0;
 }
 
-inline void VinolaWobbleStage::stepPhase (float sampleRate) noexcept
+inline void VinolaWobbleStage::updatePhaseStep (float sampleRate) noexcept
 {
     if (sampleRate != phaseRate)
     {
         phaseRate = sampleRate;
         phaseStep = 1.0f / sampleRate;
     }
+}
+
+inline void VinolaWobbleStage::stepPhase (float sampleRate) noexcept
+{
+    updatePhaseStep (sampleRate);
 
     phase = phase + phaseStep;
     if (phase > 1.0f)
@@ -134,24 +139,77 @@ void VinolaWobbleStage::runLine (DelayLine& line, float* samples, const float* d
     line.delay = lastDelay;
 }
 
+void VinolaWobbleStage::runLinePair (float* left, float* right, const float* delays, int numFrames) noexcept
+{
+    // Both lines at the same write position share every index and weight.
+    float* const bufferL = lines[0].buffer;
+    float* const bufferR = lines[1].buffer;
+    int write = lines[0].writeIndex;
+    int read = lines[0].readIndex;
+    float lastDelay = lines[0].delay;
+
+    for (int i = 0; i < numFrames; ++i)
+    {
+        const float xL = left[i], xR = right[i];
+        const float delay = delays[i];
+        read = write;
+        float outL = xL, outR = xR;
+
+        if (delay != 0.0f)
+        {
+            const int d = (int) delay;
+            const float f = delay - (float) d;
+            read = (write - d) & mask;
+            const int before = (read - 1) & mask;
+            const bool same = delay < 1.0f && read == write;
+            outL = (1.0f - f) * (same ? xL : bufferL[read]) + f * bufferL[before];
+            outR = (1.0f - f) * (same ? xR : bufferR[read]) + f * bufferR[before];
+        }
+        lastDelay = delay;
+
+        // A non-finite input sample is stored as silence, so it cannot linger in the line.
+        bufferL[write] = (xL - xL == 0.0f) ? xL : 0.0f;
+        bufferR[write] = (xR - xR == 0.0f) ? xR : 0.0f;
+        write = (write + 1) & mask;
+        read = (read + 1) & mask;
+        left[i] = outL;
+        right[i] = outR;
+    }
+
+    for (auto& line : lines)
+    {
+        line.writeIndex = write;
+        line.readIndex = read;
+        line.delay = lastDelay;
+    }
+}
+
 void VinolaWobbleStage::processBlock (float* const* channels, int numChannels, int numFrames, const float* wobble,
                                       float sampleRate) noexcept
 {
     constexpr int run = 64;
     alignas (16) float phases[run + 4], cosines[run + 4], delays[run];
 
+    updatePhaseStep (sampleRate);
+
     for (int start = 0; start < numFrames; start += run)
     {
         const int n = numFrames - start < run ? numFrames - start : run;
         const float* w = wobble + start;
 
-        bool anyWobble = false;
+        bool anyWobble = false, steady = true;
+        float p = phase;
+        const float step = phaseStep;
         for (int i = 0; i < n; ++i)
         {
-            stepPhase (sampleRate);
-            phases[i] = phase;
+            p = p + step;
+            if (p > 1.0f)
+                p = p - 1.0f;
+            phases[i] = p;
             anyWobble = anyWobble || w[i] != 0.0f;
+            steady = steady && w[i] == w[0];
         }
+        phase = p;
 
         if (numChannels <= 0)
             continue;
@@ -167,19 +225,33 @@ void VinolaWobbleStage::processBlock (float* const* channels, int numChannels, i
             // The exponent of each lane is its own frame's, so four frames share one pass.
             for (int i = n; i < ((n + 3) & ~3); ++i)
                 phases[i] = phases[n - 1];
+            const VinolaFloat4 steadyExponent = exponentFor (w[0]);
             for (int i = 0; i < n; i += 4)
             {
-                alignas (16) float exponents[4];
-                for (int k = 0; k < 4; ++k)
-                    exponents[k] = (float) (1.0 - 0.25 * (double) w[i + k < n ? i + k : n - 1]);
-                bentCosine (VinolaFloat4::load (phases + i), VinolaFloat4::load (exponents)).store (cosines + i);
+                VinolaFloat4 exponent = steadyExponent;
+                if (! steady)
+                {
+                    alignas (16) float exponents[4];
+                    for (int k = 0; k < 4; ++k)
+                        exponents[k] = exponentFor (w[i + k < n ? i + k : n - 1]).lane0();
+                    exponent = VinolaFloat4::load (exponents);
+                }
+                bentCosine (VinolaFloat4::load (phases + i), exponent).store (cosines + i);
             }
             for (int i = 0; i < n; ++i)
                 delays[i] = w[i] != 0.0f ? delayFor (cosines[i], w[i], sampleRate) : 0.0f;
         }
 
-        for (int ch = 0; ch < numChannels && ch < 2; ++ch)
-            runLine (lines[ch], channels[ch] + start, delays, n);
+        if (numChannels > 1 && lines[0].writeIndex == lines[1].writeIndex && lines[0].buffer != nullptr
+            && lines[1].buffer != nullptr)
+        {
+            runLinePair (channels[0] + start, channels[1] + start, delays, n);
+        }
+        else
+        {
+            for (int ch = 0; ch < numChannels && ch < 2; ++ch)
+                runLine (lines[ch], channels[ch] + start, delays, n);
+        }
     }
 }
 

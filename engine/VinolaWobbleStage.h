@@ -52,11 +52,17 @@ private:
     /** This frame's delay from its modulation cosine. */
     static float delayFor (float cosine, float wobble, float sampleRate) noexcept;
 
+    /** Takes a new sample rate into the phase step. */
+    void updatePhaseStep (float sampleRate) noexcept;
+
     /** Advances the phase by one frame. */
     void stepPhase (float sampleRate) noexcept;
 
     /** One channel's line for a run of frames with their delays. */
     static void runLine (DelayLine& line, float* samples, const float* delays, int numFrames) noexcept;
+
+    /** Both lines at once, when they stand at the same position. */
+    void runLinePair (float* left, float* right, const float* delays, int numFrames) noexcept;
 
     DelayLine lines[2];
     float phase = 0.0f;
