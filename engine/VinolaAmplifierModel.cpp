@@ -140,6 +140,7 @@ namespace
     // Inputs and states below this magnitude cannot drive any value of the next run anywhere
     // near the float range (the filters' gains are small), so such a run needs no checks.
     constexpr float moderateLimit = 1.0e18f;
+    constexpr float gainLimit = 1.0e6f;   // for the factors that multiply the bands
 
     /** (a0 + a2) + (a1 + a3) of each of four vectors, as one vector. */
     inline F pairSums (F a, F b, F c, F d) noexcept
@@ -169,12 +170,18 @@ namespace
         return differ == 0;
     }
 
-    bool belowLimit (const float* x, int count) noexcept
+    bool belowLimit (const float* x, int count, float limit = moderateLimit) noexcept
     {
-        bool below = true;
-        for (int i = 0; i < count; ++i)
-            below = below & (std::fabs (x[i]) < moderateLimit);   // false for NaN
-        return below;
+        // Comparisons are false for NaN.
+        const F bound = F::broadcast (limit);
+        F below = F::equal (bound, bound);
+        int i = 0;
+        for (; i + 4 <= count; i += 4)
+            below = F::bitAnd (below, F::lessThan (F::abs (F::load (x + i)), bound));
+        bool result = F::allTrue (below);
+        for (; i < count; ++i)
+            result = result && std::fabs (x[i]) < limit;
+        return result;
     }
 }
 
@@ -373,11 +380,15 @@ void VinolaAmplifierModel::processBlock (const FrameControls* controls, const fl
             ctl = &shifted;
         }
 
-        // Finite, moderate input into a moderate state cannot make the check fail; anything
-        // else runs the checked frames.
-        bool moderate = stateIsModerate();
+        // Finite, moderate input, gains, noise and crackle into a moderate state keep every
+        // value the check sums far from overflow: the check cannot fail. Anything else runs the
+        // checked frames.
+        bool moderate = stateIsModerate() && std::fabs (drive) < gainLimit;
         for (int ch = 0; ch < numChannels; ++ch)
-            moderate = moderate && belowLimit (in[ch], n);
+            moderate = moderate && belowLimit (in[ch], n) && belowLimit (g[ch], n, gainLimit) && belowLimit (v[ch], n)
+                       && belowLimit (c[ch], n);
+        if (ctl != nullptr)
+            moderate = moderate && belowLimit (ctl->inputGain, n, gainLimit);
 
         runCrossover (in, numChannels, 0, n, bands0, bands1);
 
@@ -412,17 +423,32 @@ void VinolaAmplifierModel::processBlock (const FrameControls* controls, const fl
                 runFrames<false, true> (ctl, 0, n, in, g, v, c, bands0, bands1, outputs);
         }
 
-        for (int ch = 0; ch < numChannels; ++ch)
+        // Frames of { wet 0, wet 1, dry 0, dry 1 } into the four output rows, four frames at a
+        // time where the rows have room, then frame by frame.
+        float* rows[4] = { wet[0] + start, numChannels > 1 ? wet[1] + start : nullptr,
+                           dry[0] + start, numChannels > 1 ? dry[1] + start : nullptr };
+        int i = 0;
+        if (numChannels > 1)
         {
-            float* w = wet[ch] + start;
-            float* d = dry[ch] + start;
-            for (int i = 0; i < n; ++i)
+            for (; i + 4 <= n; i += 4)
             {
-                alignas (16) float lanes[4];
-                outputs[i].store (lanes);
-                w[i] = lanes[ch];
-                d[i] = lanes[2 + ch];
+                const F t0 = F::shuffle<0, 1, 0, 1> (outputs[i], outputs[i + 1]);
+                const F t1 = F::shuffle<0, 1, 0, 1> (outputs[i + 2], outputs[i + 3]);
+                const F t2 = F::shuffle<2, 3, 2, 3> (outputs[i], outputs[i + 1]);
+                const F t3 = F::shuffle<2, 3, 2, 3> (outputs[i + 2], outputs[i + 3]);
+                F::shuffle<0, 2, 0, 2> (t0, t1).store (rows[0] + i);
+                F::shuffle<1, 3, 1, 3> (t0, t1).store (rows[1] + i);
+                F::shuffle<0, 2, 0, 2> (t2, t3).store (rows[2] + i);
+                F::shuffle<1, 3, 1, 3> (t2, t3).store (rows[3] + i);
             }
+        }
+        for (; i < n; ++i)
+        {
+            alignas (16) float lanes[4];
+            outputs[i].store (lanes);
+            for (int r = 0; r < 4; ++r)
+                if (rows[r] != nullptr)
+                    rows[r][i] = lanes[r];
         }
     }
 }
