@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "MvPlatform.h"
+#include "VinolaAmplifierModel.h"
 #include "VinolaAudioProcessor.h"
 #include "VinolaParameterTable.h"
 #include "VinolaXorShift128.h"
@@ -176,6 +177,80 @@ TEST (VinolaBlockProcessing, EveryBlockSizeMatchesTheFrameByFrameEngineBitForBit
             EXPECT_LT (nonFinite, 200 * numChannels);
             EXPECT_GT (block.meterTotal, 0.0f);
             EXPECT_TRUE (std::isfinite (block.samples.back()));
+        }
+    }
+}
+
+// A run skips the per-frame finiteness check only when nothing in it can overflow. A NaN crackle,
+// an infinite ducking gain or an infinite input gain in one frame drives the cascades past the
+// float range (at NEEDLE QUALITY 1 the weighted bands sum beyond it); the run must reset exactly
+// where single frames do, and recover.
+TEST (VinolaBlockProcessing, AmplifierRunsCatchNonFiniteSideInputsLikeSingleFrames)
+{
+    constexpr int frames = 320, badFrame = 75;
+    const float inf = std::numeric_limits<float>::infinity();
+
+    for (int kind = 0; kind < 3; ++kind)
+    {
+        SCOPED_TRACE (kind);
+        std::vector<float> input[2], gain[2], vinyl[2], crackle[2], needle (frames, 1.0f), quality (frames, 0.3f),
+            inputGain (frames, 1.0f);
+        for (int ch = 0; ch < 2; ++ch)
+        {
+            for (int i = 0; i < frames; ++i)
+                input[ch].push_back (0.5f * std::sin (0.05f * (float) (i + 17 * ch)));
+            gain[ch].assign (frames, 0.9f);
+            vinyl[ch].assign (frames, 0.001f);
+            crackle[ch].assign (frames, 0.0f);
+        }
+        if (kind == 0)
+            crackle[1][badFrame] = std::numeric_limits<float>::quiet_NaN();
+        else if (kind == 1)
+            gain[0][badFrame] = inf;
+        else
+            inputGain[badFrame] = inf;
+
+        auto runs = std::make_unique<VinolaAmplifierModel>();
+        auto single = std::make_unique<VinolaAmplifierModel>();
+        std::vector<float> wet[2], dry[2], wetSingle[2], drySingle[2];
+        for (int ch = 0; ch < 2; ++ch)
+            wet[ch] = dry[ch] = wetSingle[ch] = drySingle[ch] = std::vector<float> (frames);
+
+        for (int start = 0; start < frames; start += 64)
+        {
+            const VinolaAmplifierModel::FrameControls controls { needle.data() + start, quality.data() + start,
+                                                                 inputGain.data() + start, 44100.0f };
+            const float* in[2] = { input[0].data() + start, input[1].data() + start };
+            const float* g[2] = { gain[0].data() + start, gain[1].data() + start };
+            const float* v[2] = { vinyl[0].data() + start, vinyl[1].data() + start };
+            const float* c[2] = { crackle[0].data() + start, crackle[1].data() + start };
+            float* w[2] = { wet[0].data() + start, wet[1].data() + start };
+            float* d[2] = { dry[0].data() + start, dry[1].data() + start };
+            runs->processBlock (&controls, in, 2, 64, g, v, c, w, d);
+        }
+
+        for (int i = 0; i < frames; ++i)
+        {
+            single->prepareFrame (needle[(size_t) i], quality[(size_t) i], inputGain[(size_t) i], 44100.0f);
+            const float in[2] = { input[0][(size_t) i], input[1][(size_t) i] };
+            const float g[2] = { gain[0][(size_t) i], gain[1][(size_t) i] };
+            const float v[2] = { vinyl[0][(size_t) i], vinyl[1][(size_t) i] };
+            const float c[2] = { crackle[0][(size_t) i], crackle[1][(size_t) i] };
+            float w[2], d[2];
+            single->processFrame (in, 2, g, v, c, w, d);
+            for (int ch = 0; ch < 2; ++ch)
+            {
+                wetSingle[ch][(size_t) i] = w[ch];
+                drySingle[ch][(size_t) i] = d[ch];
+            }
+        }
+
+        for (int ch = 0; ch < 2; ++ch)
+        {
+            EXPECT_EQ (firstDifference (wet[ch], wetSingle[ch]), -1);
+            EXPECT_EQ (firstDifference (dry[ch], drySingle[ch]), -1);
+            for (int i = badFrame + 8; i < frames; ++i)
+                ASSERT_TRUE (std::isfinite (wet[ch][(size_t) i]) && std::isfinite (dry[ch][(size_t) i])) << "frame " << i;
         }
     }
 }
