@@ -164,7 +164,10 @@ void VinolaDspEngine::processBlock (float* const* channels, int numChannels, int
         for (int ch = 0; ch < numChannels; ++ch)
         {
             float* out = channels[ch] + start;
-            for (int i = 0; i < n; ++i)
+            int i = 0;
+            for (; i + 4 <= n; i += 4)
+                (VinolaFloat4::load (b[ch] + i) + VinolaFloat4::load (a[ch] + i)).store (out + i);
+            for (; i < n; ++i)
                 out[i] = b[ch][i] + a[ch][i];
         }
     }
@@ -314,10 +317,20 @@ void VinolaDspEngine::renderChunk (const float* const* input, float* const* outA
     cable.processBlock (wets, numChannels, n, cableValue);
 
     // 12. Output mix: OUTPUT GAIN acts on the wet part only.
+    using F = VinolaFloat4;
     for (int ch = 0; ch < numChannels; ++ch)
-        for (int i = 0; i < n; ++i)
+    {
+        int i = 0;
+        for (; i + 4 <= n; i += 4)
+        {
+            const F gain = F::load (outGain + i), m = F::load (mixValue + i);
+            (gain * (m * F::load (humNoise[ch] + i))).store (outB[ch] + i);
+            (gain * (m * F::load (wet[ch] + i)) + (F::broadcast (1.0f) - m) * F::load (dry[ch] + i)).store (outA[ch] + i);
+        }
+        for (; i < n; ++i)
         {
             outB[ch][i] = outGain[i] * (mixValue[i] * humNoise[ch][i]);
             outA[ch][i] = outGain[i] * (mixValue[i] * wet[ch][i]) + (1.0f - mixValue[i]) * dry[ch][i];
         }
+    }
 }
