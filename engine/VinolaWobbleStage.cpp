@@ -238,7 +238,21 @@ void VinolaWobbleStage::processBlock (float* const* channels, int numChannels, i
                 }
                 bentCosine (VinolaFloat4::load (phases + i), exponent).store (cosines + i);
             }
-            for (int i = 0; i < n; ++i)
+            int i = 0;
+            if (steady)
+            {
+                // delayFor four frames at a time: max (swing, 0) is 0 for a NaN or signed-zero
+                // swing, as the comparison there.
+                using F = VinolaFloat4;
+                const F k = F::broadcast ((float) ((double) w[0] * 0.003));
+                const F rate = F::broadcast (sampleRate), limit = F::broadcast ((float) (bufferSize - 2));
+                for (; i + 4 <= n; i += 4)
+                {
+                    const F delay = rate * F::max (F::load (cosines + i) * k + k, F::zero());
+                    F::bitAnd (F::lessThan (delay, limit), delay).store (delays + i);
+                }
+            }
+            for (; i < n; ++i)
                 delays[i] = w[i] != 0.0f ? delayFor (cosines[i], w[i], sampleRate) : 0.0f;
         }
 
