@@ -158,6 +158,24 @@ namespace
         return F::bitXor (magnitude, F::bitAnd (u, signBit));
     }
 
+    /** One frame's input to the four cascades { wet 0, wet 1, dry 0, dry 1 }: per channel
+        u = (band x drive x ducking + vinyl + crackle) x preGain, saturated and weighted, and the
+        pair sums of the saturated and the plain bands. Mono leaves the second wet lane at 0. */
+    template <bool mono>
+    inline F cascadeInput (F band0, F band1, F pre, F weightedPost, float drive, const float* const* duckingGain,
+                           const float* const* vinyl, const float* const* crackle, int i) noexcept
+    {
+        const F u0 = band0 * (F::broadcast (drive * duckingGain[0][i]) * pre) + F::broadcast (vinyl[0][i] + crackle[0][i]) * pre;
+        const F y0 = saturate (u0) * weightedPost;
+        F y1 = F::zero();
+        if (! mono)
+        {
+            const F u1 = band1 * (F::broadcast (drive * duckingGain[1][i]) * pre) + F::broadcast (vinyl[1][i] + crackle[1][i]) * pre;
+            y1 = saturate (u1) * weightedPost;
+        }
+        return pairSums (y0, y1, band0, band1);
+    }
+
     bool allSame (const float* x, int count) noexcept
     {
         std::uint32_t first, other, differ = 0;
@@ -202,55 +220,60 @@ void VinolaAmplifierModel::runCrossover (const float* const* input, int numChann
                             bands0 + offset, bands1 + offset);
 }
 
+inline VinolaFloat4 VinolaAmplifierModel::stepCascades (Cascades& c, const CascadeDesign& d, VinolaFloat4 x) noexcept
+{
+    // Each filter takes the previous frame's output of the one before it; the low-pass takes x.
+    // Written out with constant indices so that a local state stays in registers.
+    const F in0 = c.out[1], in1 = c.out[2], in2 = c.out[3];
+    const F n0 = d.b0[0] * in0 + c.s1[0];
+    c.s1[0] = (d.b1[0] * in0 - d.a1[0] * n0) + c.s2[0];
+    c.s2[0] = d.b2[0] * in0 - d.a2[0] * n0;
+    const F n1 = d.b0[1] * in1 + c.s1[1];
+    c.s1[1] = (d.b1[1] * in1 - d.a1[1] * n1) + c.s2[1];
+    c.s2[1] = d.b2[1] * in1 - d.a2[1] * n1;
+    const F n2 = d.b0[2] * in2 + c.s1[2];
+    c.s1[2] = (d.b1[2] * in2 - d.a1[2] * n2) + c.s2[2];
+    c.s2[2] = d.b2[2] * in2 - d.a2[2] * n2;
+    const F n3 = d.b0[3] * x + c.s1[3];
+    c.s1[3] = (d.b1[3] * x - d.a1[3] * n3) + c.s2[3];
+    c.s2[3] = d.b2[3] * x - d.a2[3] * n3;
+    c.out[0] = n0;
+    c.out[1] = n1;
+    c.out[2] = n2;
+    c.out[3] = n3;
+    return n0;
+}
+
+void VinolaAmplifierModel::keepSecondChannel (Cascades& c, const Cascades& before) noexcept
+{
+    const F firstChannel = F::equal (F::set (0, 1, 0, 1), F::zero());
+    for (int k = 0; k < 4; ++k)
+    {
+        c.s1[k] = F::select (firstChannel, c.s1[k], before.s1[k]);
+        c.s2[k] = F::select (firstChannel, c.s2[k], before.s2[k]);
+        c.out[k] = F::select (firstChannel, c.out[k], before.out[k]);
+    }
+}
+
 template <bool mono, bool checked>
-int VinolaAmplifierModel::runFrames (const FrameControls* controls, int offset, int count, const float* const* input,
+void VinolaAmplifierModel::runFrames (const FrameControls* controls, int offset, int count, const float* const* input,
                                      const float* const* duckingGain, const float* const* vinyl,
                                      const float* const* crackle, F* bands0, F* bands1, F* outputs) noexcept
 {
     Cascades c = cascades;
-    // Mono leaves the second channel's lanes as they were.
-    const F firstChannel = F::equal (F::set (0, 1, 0, 1), F::zero());
-    Cascades frozen = c;
-    int resets = 0;
+    Cascades frozen = c;   // mono leaves the second channel's lanes as they were
 
     for (int i = offset; i < count; ++i)
     {
         if (controls != nullptr)
             prepareFrame (controls->needleQuality[i], controls->ampQuality[i], controls->inputGain[i], controls->sampleRate);
 
-        // u = (band x drive x ducking + vinyl + crackle) x preGain
-        const F pre = preGain;
         const F band0 = bands0[i], band1 = bands1[i];
-        const F u0 = band0 * (F::broadcast (drive * duckingGain[0][i]) * pre) + F::broadcast (vinyl[0][i] + crackle[0][i]) * pre;
-        const F y0 = saturate (u0) * weightedPostGain;
-        F y1 = F::zero();
-        if (! mono)
-        {
-            const F u1 = band1 * (F::broadcast (drive * duckingGain[1][i]) * pre) + F::broadcast (vinyl[1][i] + crackle[1][i]) * pre;
-            y1 = saturate (u1) * weightedPostGain;
-        }
-        const F x = pairSums (y0, y1, band0, band1);
-
-        // Each filter takes the previous frame's output of the one before it.
-        const auto& d = cascadeDesign;
+        const F x = cascadeInput<mono> (band0, band1, preGain, weightedPostGain, drive, duckingGain, vinyl, crackle, i);
         const F previousLast = c.out[3];
-        const F in[4] = { c.out[1], c.out[2], c.out[3], x };
-        for (int k = 0; k < 4; ++k)
-        {
-            const F out = d.b0[k] * in[k] + c.s1[k];
-            c.s1[k] = (d.b1[k] * in[k] - d.a1[k] * out) + c.s2[k];
-            c.s2[k] = d.b2[k] * in[k] - d.a2[k] * out;
-            c.out[k] = out;
-        }
+        stepCascades (c, cascadeDesign, x);
         if (mono)
-        {
-            for (int k = 0; k < 4; ++k)
-            {
-                c.s1[k] = F::select (firstChannel, c.s1[k], frozen.s1[k]);
-                c.s2[k] = F::select (firstChannel, c.s2[k], frozen.s2[k]);
-                c.out[k] = F::select (firstChannel, c.out[k], frozen.out[k]);
-            }
-        }
+            keepSecondChannel (c, frozen);
         outputs[i] = c.out[0];
 
         if (checked)
@@ -273,13 +296,11 @@ int VinolaAmplifierModel::runFrames (const FrameControls* controls, int offset, 
                 c = cascades;
                 frozen = c;
                 runCrossover (input, mono ? 1 : 2, i + 1, count - (i + 1), bands0, bands1);
-                ++resets;
             }
         }
     }
 
     cascades = c;
-    return resets;
 }
 
 template <bool mono>
@@ -289,63 +310,18 @@ void VinolaAmplifierModel::runSteadyFrames (int count, const float* const* ducki
 {
     // The cascade inputs of every frame first: no frame depends on another here.
     const F pre = preGain, post = weightedPostGain;
+    const float frameDrive = drive;
     for (int i = 0; i < count; ++i)
-    {
-        const F band0 = bands0[i], band1 = bands1[i];
-        const F u0 = band0 * (F::broadcast (drive * duckingGain[0][i]) * pre) + F::broadcast (vinyl[0][i] + crackle[0][i]) * pre;
-        const F y0 = saturate (u0) * post;
-        F y1 = F::zero();
-        if (! mono)
-        {
-            const F u1 = band1 * (F::broadcast (drive * duckingGain[1][i]) * pre) + F::broadcast (vinyl[1][i] + crackle[1][i]) * pre;
-            y1 = saturate (u1) * post;
-        }
-        outputs[i] = pairSums (y0, y1, band0, band1);
-    }
+        outputs[i] = cascadeInput<mono> (bands0[i], bands1[i], pre, post, frameDrive, duckingGain, vinyl, crackle, i);
 
-    // Then the four recursions side by side, each filter taking the previous frame's output
-    // of the one before it.
-    const auto& d = cascadeDesign;
-    F s10 = cascades.s1[0], s11 = cascades.s1[1], s12 = cascades.s1[2], s13 = cascades.s1[3];
-    F s20 = cascades.s2[0], s21 = cascades.s2[1], s22 = cascades.s2[2], s23 = cascades.s2[3];
-    F o1 = cascades.out[1], o2 = cascades.out[2], o3 = cascades.out[3], o0 = cascades.out[0];
+    // Then the four recursions side by side.
+    Cascades c = cascades;
+    const CascadeDesign& d = cascadeDesign;
     for (int i = 0; i < count; ++i)
-    {
-        const F x = outputs[i];
-        const F n0 = d.b0[0] * o1 + s10;
-        s10 = (d.b1[0] * o1 - d.a1[0] * n0) + s20;
-        s20 = d.b2[0] * o1 - d.a2[0] * n0;
-        const F n1 = d.b0[1] * o2 + s11;
-        s11 = (d.b1[1] * o2 - d.a1[1] * n1) + s21;
-        s21 = d.b2[1] * o2 - d.a2[1] * n1;
-        const F n2 = d.b0[2] * o3 + s12;
-        s12 = (d.b1[2] * o3 - d.a1[2] * n2) + s22;
-        s22 = d.b2[2] * o3 - d.a2[2] * n2;
-        const F n3 = d.b0[3] * x + s13;
-        s13 = (d.b1[3] * x - d.a1[3] * n3) + s23;
-        s23 = d.b2[3] * x - d.a2[3] * n3;
-        o0 = n0;
-        o1 = n1;
-        o2 = n2;
-        o3 = n3;
-        outputs[i] = n0;
-    }
+        outputs[i] = stepCascades (c, d, outputs[i]);
 
-    Cascades c;
-    c.s1[0] = s10; c.s1[1] = s11; c.s1[2] = s12; c.s1[3] = s13;
-    c.s2[0] = s20; c.s2[1] = s21; c.s2[2] = s22; c.s2[3] = s23;
-    c.out[0] = o0; c.out[1] = o1; c.out[2] = o2; c.out[3] = o3;
     if (mono)
-    {
-        // Mono leaves the second channel's lanes as they were.
-        const F firstChannel = F::equal (F::set (0, 1, 0, 1), F::zero());
-        for (int k = 0; k < 4; ++k)
-        {
-            c.s1[k] = F::select (firstChannel, c.s1[k], cascades.s1[k]);
-            c.s2[k] = F::select (firstChannel, c.s2[k], cascades.s2[k]);
-            c.out[k] = F::select (firstChannel, c.out[k], cascades.out[k]);
-        }
-    }
+        keepSecondChannel (c, cascades);   // mono leaves the second channel's lanes as they were
     cascades = c;
 }
 

@@ -82,10 +82,20 @@ private:
         VinolaFloat4 b0[4], b1[4], b2[4], a1[4], a2[4];
     };
 
+    /** One frame of all four cascades with input x; returns the four outputs. */
+    static VinolaFloat4 stepCascades (Cascades& c, const CascadeDesign& d, VinolaFloat4 x) noexcept;
+
+    /** Puts the second channel's lanes back as they were (mono runs step all four lanes). */
+    static void keepSecondChannel (Cascades& c, const Cascades& before) noexcept;
+
+    /** Frames one by one, each prepared from controls if given; with checked, the finiteness
+        check after every frame. */
     template <bool mono, bool checked>
-    int runFrames (const FrameControls* controls, int offset, int count, const float* const* input,
+    void runFrames (const FrameControls* controls, int offset, int count, const float* const* input,
                    const float* const* duckingGain, const float* const* vinyl, const float* const* crackle,
                    VinolaFloat4* bands0, VinolaFloat4* bands1, VinolaFloat4* outputs) noexcept;
+    /** Frames with one preparation and no possible overflow: the cascade inputs of the whole run,
+        then the cascades. */
     template <bool mono>
     void runSteadyFrames (int count, const float* const* duckingGain, const float* const* vinyl,
                           const float* const* crackle, const VinolaFloat4* bands0, const VinolaFloat4* bands1,
