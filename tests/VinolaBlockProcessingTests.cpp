@@ -6,6 +6,8 @@
 
 #include "MvPlatform.h"
 #include "VinolaAmplifierModel.h"
+#include "VinolaCableStage.h"
+#include "VinolaWobbleStage.h"
 #include "VinolaAudioProcessor.h"
 #include "VinolaParameterTable.h"
 #include "VinolaXorShift128.h"
@@ -252,5 +254,66 @@ TEST (VinolaBlockProcessing, AmplifierRunsCatchNonFiniteSideInputsLikeSingleFram
             for (int i = badFrame + 8; i < frames; ++i)
                 ASSERT_TRUE (std::isfinite (wet[ch][(size_t) i]) && std::isfinite (dry[ch][(size_t) i])) << "frame " << i;
         }
+    }
+}
+
+// The wobble's two lines share their index arithmetic only while they stand together; a mono
+// stretch moves the first line on alone. The cable reads its tables at a rate that depends on
+// the channel count and the quality. Both must match their frame functions across such switches.
+TEST (VinolaBlockProcessing, WobbleAndCableRunsMatchFramesAcrossChannelSwitches)
+{
+    std::vector<float> contact (65536), dropout (65536);
+    for (size_t k = 0; k < contact.size(); ++k)
+    {
+        contact[k] = 0.4f + 0.0001f * (float) (k % 4000);
+        dropout[k] = (float) ((k / 300) % 10) / 10.0f;
+    }
+
+    auto runs = std::make_unique<VinolaWobbleStage>();
+    auto frames = std::make_unique<VinolaWobbleStage>();
+    VinolaCableStage cableRuns, cableFrames;
+    cableRuns.setTables (contact.data(), dropout.data());
+    cableFrames.setTables (contact.data(), dropout.data());
+
+    // { channels, length, wobble from, wobble to, cable quality from, to }
+    const struct { int channels, length; float w0, w1, c0, c1; } stretches[] = {
+        { 2, 150, 0.0f, 0.8f, 1.0f, 0.05f }, { 1, 97, 0.8f, 0.8f, 0.05f, 0.15f }, { 2, 200, 0.8f, 0.0f, 0.15f, 0.5f },
+        { 0, 13, 0.3f, 0.3f, 0.3f, 0.3f }, { 2, 64, 1.0f, 1.0f, 0.09f, 0.09f }, { 1, 5, 0.0f, 0.0f, 0.19f, 0.21f },
+    };
+
+    int t = 0;
+    for (const auto& st : stretches)
+    {
+        std::vector<float> a[2], b[2], wobble, quality;
+        for (int i = 0; i < st.length; ++i, ++t)
+        {
+            const float f = (float) i / (float) st.length;
+            wobble.push_back (st.w0 + (st.w1 - st.w0) * f);
+            quality.push_back (st.c0 + (st.c1 - st.c0) * f);
+            for (int ch = 0; ch < 2; ++ch)
+            {
+                const float x = std::sin (0.013f * (float) t * (float) (ch + 1)) - (t % 50 == 0 ? 1.5f : 0.0f);
+                a[ch].push_back (x);
+                b[ch].push_back (x);
+            }
+        }
+
+        float* channels[2] = { a[0].data(), a[1].data() };
+        runs->processBlock (channels, st.channels, st.length, wobble.data(), 44100.0f);
+        cableRuns.processBlock (channels, st.channels, st.length, quality.data());
+        for (int i = 0; i < st.length; ++i)
+        {
+            float frame[2] = { b[0][(size_t) i], b[1][(size_t) i] };
+            frames->process (frame, st.channels, wobble[(size_t) i], 44100.0f);
+            cableFrames.process (frame, st.channels, quality[(size_t) i]);
+            b[0][(size_t) i] = frame[0];
+            b[1][(size_t) i] = frame[1];
+        }
+
+        for (int ch = 0; ch < 2; ++ch)
+            EXPECT_EQ (firstDifference (a[ch], b[ch]), -1) << "stretch of " << st.length << ", channel " << ch;
+        EXPECT_EQ (runs->getDelay(), frames->getDelay());
+        EXPECT_EQ (runs->getPhase(), frames->getPhase());
+        EXPECT_EQ (cableRuns.tableIndex, cableFrames.tableIndex);
     }
 }
