@@ -14,7 +14,12 @@
 /** The processor's per-sample DSP state and its frame function: hum, amplifier noise, the looped
     vinyl-noise bed and the three crackle generators around the wet chain of ducking, amplifier,
     wobble and cable, then the output mix. A plain record: the processor and the tests reach its
-    state directly. */
+    state directly.
+
+    Frames are rendered in runs of up to 64: each step of the chain runs over the whole run
+    before the next (the recursive filters as tight loops, the rest four frames at a time where
+    it can be), with every sample, random draw and state exactly as frame by frame. A single
+    frame is a run of one. The runs keep about 13 kB of working arrays on the stack. */
 struct VinolaDspEngine
 {
     VinolaDspEngine();
