@@ -256,14 +256,14 @@ void VinolaAmplifierModel::keepSecondChannel (Cascades& c, const Cascades& befor
 }
 
 template <bool mono, bool checked>
-void VinolaAmplifierModel::runFrames (const FrameControls* controls, int offset, int count, const float* const* input,
+void VinolaAmplifierModel::runFrames (const FrameControls* controls, int count, const float* const* input,
                                      const float* const* duckingGain, const float* const* vinyl,
                                      const float* const* crackle, F* bands0, F* bands1, F* outputs) noexcept
 {
     Cascades c = cascades;
     Cascades frozen = c;   // mono leaves the second channel's lanes as they were
 
-    for (int i = offset; i < count; ++i)
+    for (int i = 0; i < count; ++i)
     {
         if (controls != nullptr)
             prepareFrame (controls->needleQuality[i], controls->ampQuality[i], controls->inputGain[i], controls->sampleRate);
@@ -387,16 +387,16 @@ void VinolaAmplifierModel::processBlock (const FrameControls* controls, const fl
         else if (numChannels == 1)
         {
             if (moderate)
-                runFrames<true, false> (ctl, 0, n, in, g, v, c, bands0, bands1, outputs);
+                runFrames<true, false> (ctl, n, in, g, v, c, bands0, bands1, outputs);
             else
-                runFrames<true, true> (ctl, 0, n, in, g, v, c, bands0, bands1, outputs);
+                runFrames<true, true> (ctl, n, in, g, v, c, bands0, bands1, outputs);
         }
         else
         {
             if (moderate)
-                runFrames<false, false> (ctl, 0, n, in, g, v, c, bands0, bands1, outputs);
+                runFrames<false, false> (ctl, n, in, g, v, c, bands0, bands1, outputs);
             else
-                runFrames<false, true> (ctl, 0, n, in, g, v, c, bands0, bands1, outputs);
+                runFrames<false, true> (ctl, n, in, g, v, c, bands0, bands1, outputs);
         }
 
         // Frames of { wet 0, wet 1, dry 0, dry 1 } into the four output rows, four frames at a

@@ -91,7 +91,7 @@ private:
     /** Frames one by one, each prepared from controls if given; with checked, the finiteness
         check after every frame. */
     template <bool mono, bool checked>
-    void runFrames (const FrameControls* controls, int offset, int count, const float* const* input,
+    void runFrames (const FrameControls* controls, int count, const float* const* input,
                    const float* const* duckingGain, const float* const* vinyl, const float* const* crackle,
                    VinolaFloat4* bands0, VinolaFloat4* bands1, VinolaFloat4* outputs) noexcept;
     /** Frames with one preparation and no possible overflow: the cascade inputs of the whole run,
