@@ -363,8 +363,8 @@ void VinolaAmplifierModel::processBlock (const FrameControls* controls, const fl
         for (int ch = 0; ch < numChannels; ++ch)
             moderate = moderate && belowLimit (in[ch], n) && belowLimit (g[ch], n, gainLimit) && belowLimit (v[ch], n)
                        && belowLimit (c[ch], n);
-        if (ctl != nullptr)
-            moderate = moderate && belowLimit (ctl->inputGain, n, gainLimit);
+        if (ctl != nullptr)   // the drive of each frame comes from its AMP QUALITY and input gain
+            moderate = moderate && belowLimit (ctl->inputGain, n, gainLimit) && belowLimit (ctl->ampQuality, n, gainLimit);
 
         runCrossover (in, numChannels, 0, n, bands0, bands1);
 

@@ -184,15 +184,15 @@ TEST (VinolaBlockProcessing, EveryBlockSizeMatchesTheFrameByFrameEngineBitForBit
 }
 
 // A run skips the per-frame finiteness check only when nothing in it can overflow. A NaN crackle,
-// an infinite ducking gain or an infinite input gain in one frame drives the cascades past the
-// float range (at NEEDLE QUALITY 1 the weighted bands sum beyond it); the run must reset exactly
-// where single frames do, and recover.
+// an infinite ducking gain, an infinite input gain or a NaN AMP QUALITY (hence drive) in one
+// frame drives the cascades past the float range (at NEEDLE QUALITY 1 the weighted bands sum
+// beyond it); the run must reset exactly where single frames do, and recover.
 TEST (VinolaBlockProcessing, AmplifierRunsCatchNonFiniteSideInputsLikeSingleFrames)
 {
     constexpr int frames = 320, badFrame = 75;
     const float inf = std::numeric_limits<float>::infinity();
 
-    for (int kind = 0; kind < 3; ++kind)
+    for (int kind = 0; kind < 4; ++kind)
     {
         SCOPED_TRACE (kind);
         std::vector<float> input[2], gain[2], vinyl[2], crackle[2], needle (frames, 1.0f), quality (frames, 0.3f),
@@ -209,8 +209,10 @@ TEST (VinolaBlockProcessing, AmplifierRunsCatchNonFiniteSideInputsLikeSingleFram
             crackle[1][badFrame] = std::numeric_limits<float>::quiet_NaN();
         else if (kind == 1)
             gain[0][badFrame] = inf;
-        else
+        else if (kind == 2)
             inputGain[badFrame] = inf;
+        else
+            quality[badFrame] = std::numeric_limits<float>::quiet_NaN();
 
         auto runs = std::make_unique<VinolaAmplifierModel>();
         auto single = std::make_unique<VinolaAmplifierModel>();
