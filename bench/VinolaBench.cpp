@@ -5,6 +5,9 @@
 // stages are timed on their own over the same frames, in the same runs of 64 frames the engine
 // uses, to show where the time goes.
 //
+// Every figure is given for each kernel build the CPU can run: the AVX2+FMA kernels where the
+// CPU has them, then the SSE2 baseline.
+//
 // Usage: VinolaBench [repeats] [chain]    ("chain" skips the stage timings, for profiling)
 
 #include "MvPlatform.h"
@@ -13,6 +16,7 @@
 #include "VinolaCableStage.h"
 #include "VinolaCrossover.h"
 #include "VinolaDuckingStage.h"
+#include "VinolaKernels.h"
 #include "VinolaParameterTable.h"
 #include "VinolaWobbleStage.h"
 
@@ -156,16 +160,30 @@ int main (int argc, char** argv)
         { "generators off", 2, {} },
     };
 
-    std::printf ("VinolaAudioProcessor::processBlock, 10 s of stereo pink noise at 44.1 kHz, %d-frame blocks, best of %d\n",
-                 blockSize, repeats);
-    double everythingOn = 0.0;
-    for (const auto& s : settings)
+    std::vector<VinolaKernels::Path> paths;
+    if (VinolaKernels::cpuHasAvx2())
+        paths.push_back (VinolaKernels::Path::avx2);
+    paths.push_back (VinolaKernels::Path::baseline);
+    std::printf ("CPU kernels available: %s\n", VinolaKernels::name (paths.front()));
+
+    std::vector<double> everythingOnByPath;
+    for (const auto path : paths)
     {
-        const double seconds = best (repeats, [&] { return runProcessor (s, left, right); });
-        if (std::string (s.name) == "everything on")
-            everythingOn = seconds;
-        std::printf ("  %-26s %8.0fx real time  %7.1f ns/frame\n", s.name,
-                     (double) numFrames / sampleRate / seconds, seconds * 1.0e9 / numFrames);
+        VinolaKernels::forceBaseline (path == VinolaKernels::Path::baseline);
+        std::printf ("\nKernels: %s\n", VinolaKernels::name (VinolaKernels::active()));
+        std::printf ("VinolaAudioProcessor::processBlock, 10 s of stereo pink noise at 44.1 kHz, %d-frame blocks, best of %d\n",
+                     blockSize, repeats);
+        double everythingOn = 0.0;
+        for (const auto& s : settings)
+        {
+            const double seconds = best (repeats, [&] { return runProcessor (s, left, right); });
+            if (std::string (s.name) == "everything on")
+                everythingOn = seconds;
+            std::printf ("  %-26s %8.0fx real time  %7.1f ns/frame\n", s.name,
+                         (double) numFrames / sampleRate / seconds, seconds * 1.0e9 / numFrames);
+        }
+
+        everythingOnByPath.push_back (everythingOn);
     }
 
     if (argc > 2 && std::string (argv[2]) == "chain")
@@ -177,137 +195,144 @@ int main (int argc, char** argv)
     // The wet-chain stages on their own, at the "everything on" settings, over the same frames,
     // with denormals flushed as processBlock does.
     const juce::ScopedNoDenormals noDenormals;
-    std::printf ("\nStages alone (stereo frames; shares of the \"everything on\" chain; the rest is what the\n"
-                 "chain spends besides the stages marked *, so stage figures measured alone only approximate it)\n");
     const auto crackle = crackleLike (numFrames);
     const float inputGain = 1.0f, needle = 0.45f, ampQuality = 0.3f;
     volatile float sink = 0.0f;
-
-    double stageTotal = 0.0;
-    auto stage = [&] (const char* name, bool partOfTheChain, const std::function<double()>& run)
+    for (size_t p = 0; p < paths.size(); ++p)
     {
-        const double seconds = best (repeats, run);
-        if (partOfTheChain)
-            stageTotal += seconds;
-        report ((std::string (partOfTheChain ? "* " : "  ") + name).c_str(), seconds, everythingOn);
-    };
+        VinolaKernels::forceBaseline (paths[p] == VinolaKernels::Path::baseline);
+        const double everythingOn = everythingOnByPath[p];
+        std::printf ("\nKernels: %s\n", VinolaKernels::name (VinolaKernels::active()));
 
-    stage ("crossover (inside the amplifier)", false, [&]
-    {
-        auto xo = std::make_unique<VinolaCrossover>();
-        VinolaFloat4 a[runLength], b[runLength], acc = VinolaFloat4::zero();
-        const double s = timeRuns ([&] (int start, int n)
+        std::printf ("Stages alone (stereo frames; shares of the \"everything on\" chain; the rest is what the\n"
+                     "chain spends besides the stages marked *, so stage figures measured alone only approximate it)\n");
+
+        double stageTotal = 0.0;
+        auto stage = [&] (const char* name, bool partOfTheChain, const std::function<double()>& run)
         {
-            xo->processBlock (left.data() + start, right.data() + start, n, a, b);
-            acc = acc + a[0] + b[n - 1];
+            const double seconds = best (repeats, run);
+            if (partOfTheChain)
+                stageTotal += seconds;
+            report ((std::string (partOfTheChain ? "* " : "  ") + name).c_str(), seconds, everythingOn);
+        };
+
+        stage ("crossover (inside the amplifier)", false, [&]
+        {
+            auto xo = std::make_unique<VinolaCrossover>();
+            VinolaFloat4 a[runLength], b[runLength], acc = VinolaFloat4::zero();
+            const double s = timeRuns ([&] (int start, int n)
+            {
+                xo->processBlock (left.data() + start, right.data() + start, n, a, b);
+                acc = acc + a[0] + b[n - 1];
+            });
+            sink = sink + acc.lane0();
+            return s;
         });
-        sink = sink + acc.lane0();
-        return s;
-    });
 
-    auto timeDucking = [&] (bool loud)
-    {
-        auto duck = std::make_unique<VinolaDuckingStage>();
-        std::atomic<float> meter { 0.0f };
-        const float inverseRate = (float) (1.0 / sampleRate);
-        std::vector<float> silence ((size_t) numFrames, 0.0f), inverted ((size_t) numFrames);
-        for (size_t i = 0; i < inverted.size(); ++i)
-            inverted[i] = -crackle[i];
-        float gains[2][runLength];
-        const double s = timeRuns ([&] (int start, int n)
+        auto timeDucking = [&] (bool loud)
         {
-            const float* c[2] = { (loud ? crackle : silence).data() + start, (loud ? inverted : silence).data() + start };
-            float* g[2] = { gains[0], gains[1] };
-            duck->processBlock (c, g, n, 1.0f, inverseRate, meter);
+            auto duck = std::make_unique<VinolaDuckingStage>();
+            std::atomic<float> meter { 0.0f };
+            const float inverseRate = (float) (1.0 / sampleRate);
+            std::vector<float> silence ((size_t) numFrames, 0.0f), inverted ((size_t) numFrames);
+            for (size_t i = 0; i < inverted.size(); ++i)
+                inverted[i] = -crackle[i];
+            float gains[2][runLength];
+            const double s = timeRuns ([&] (int start, int n)
+            {
+                const float* c[2] = { (loud ? crackle : silence).data() + start, (loud ? inverted : silence).data() + start };
+                float* g[2] = { gains[0], gains[1] };
+                duck->processBlock (c, g, n, 1.0f, inverseRate, meter);
+            });
+            sink = sink + duck->gain (0);
+            return s;
+        };
+        stage ("ducking, no crackle", true, [&] { return timeDucking (false); });
+        stage ("ducking, crackle above threshold", false, [&] { return timeDucking (true); });
+
+        // With AMP QUALITY moving every frame, both tone designs are recomputed every frame.
+        auto timeAmplifier = [&] (bool qualityMoving)
+        {
+            auto amp = std::make_unique<VinolaAmplifierModel>();
+            std::vector<float> inverted ((size_t) numFrames), quality ((size_t) numFrames);
+            for (size_t i = 0; i < inverted.size(); ++i)
+            {
+                inverted[i] = -crackle[i];
+                quality[i] = qualityMoving ? ampQuality + 1.0e-6f * (float) (i % 1000) : ampQuality;
+            }
+            float gains[runLength], vinyl[2][runLength], needles[runLength], inputGains[runLength];
+            float wet[2][runLength], dry[2][runLength], acc = 0.0f;
+            std::fill (gains, gains + runLength, 0.8f);
+            std::fill (vinyl[0], vinyl[0] + runLength, 0.001f);
+            std::fill (vinyl[1], vinyl[1] + runLength, -0.001f);
+            std::fill (needles, needles + runLength, needle);
+            std::fill (inputGains, inputGains + runLength, inputGain);
+            const double s = timeRuns ([&] (int start, int n)
+            {
+                const VinolaAmplifierModel::FrameControls controls { needles, quality.data() + start, inputGains, (float) sampleRate };
+                const float* in[2] = { left.data() + start, right.data() + start };
+                const float* g[2] = { gains, gains };
+                const float* v[2] = { vinyl[0], vinyl[1] };
+                const float* c[2] = { crackle.data() + start, inverted.data() + start };
+                float* w[2] = { wet[0], wet[1] };
+                float* d[2] = { dry[0], dry[1] };
+                amp->processBlock (&controls, in, 2, n, g, v, c, w, d);
+                acc += wet[0][0] + dry[1][n - 1];
+            });
+            sink = sink + acc;
+            return s;
+        };
+        stage ("amplifier (prepare + both channels)", true, [&] { return timeAmplifier (false); });
+        stage ("amplifier, AMP QUALITY moving", false, [&] { return timeAmplifier (true); });
+
+        auto copyRun = [&] (int start, int n, float (&frame)[2][runLength])
+        {
+            std::copy (left.begin() + start, left.begin() + start + n, frame[0]);
+            std::copy (right.begin() + start, right.begin() + start + n, frame[1]);
+        };
+
+        stage ("wobble (WOBBLE 1)", true, [&]
+        {
+            auto wobble = std::make_unique<VinolaWobbleStage>();
+            float frame[2][runLength], amounts[runLength], acc = 0.0f;
+            std::fill (amounts, amounts + runLength, 1.0f);
+            const double s = timeRuns ([&] (int start, int n)
+            {
+                copyRun (start, n, frame);
+                float* channels[2] = { frame[0], frame[1] };
+                wobble->processBlock (channels, 2, n, amounts, (float) sampleRate);
+                acc += frame[0][0];
+            });
+            sink = sink + acc;
+            return s;
         });
-        sink = sink + duck->gain (0);
-        return s;
-    };
-    stage ("ducking, no crackle", true, [&] { return timeDucking (false); });
-    stage ("ducking, crackle above threshold", false, [&] { return timeDucking (true); });
 
-    // With AMP QUALITY moving every frame, both tone designs are recomputed every frame.
-    auto timeAmplifier = [&] (bool qualityMoving)
-    {
-        auto amp = std::make_unique<VinolaAmplifierModel>();
-        std::vector<float> inverted ((size_t) numFrames), quality ((size_t) numFrames);
-        for (size_t i = 0; i < inverted.size(); ++i)
+        stage ("cable (CABLE QUALITY 0.05)", true, [&]
         {
-            inverted[i] = -crackle[i];
-            quality[i] = qualityMoving ? ampQuality + 1.0e-6f * (float) (i % 1000) : ampQuality;
-        }
-        float gains[runLength], vinyl[2][runLength], needles[runLength], inputGains[runLength];
-        float wet[2][runLength], dry[2][runLength], acc = 0.0f;
-        std::fill (gains, gains + runLength, 0.8f);
-        std::fill (vinyl[0], vinyl[0] + runLength, 0.001f);
-        std::fill (vinyl[1], vinyl[1] + runLength, -0.001f);
-        std::fill (needles, needles + runLength, needle);
-        std::fill (inputGains, inputGains + runLength, inputGain);
-        const double s = timeRuns ([&] (int start, int n)
-        {
-            const VinolaAmplifierModel::FrameControls controls { needles, quality.data() + start, inputGains, (float) sampleRate };
-            const float* in[2] = { left.data() + start, right.data() + start };
-            const float* g[2] = { gains, gains };
-            const float* v[2] = { vinyl[0], vinyl[1] };
-            const float* c[2] = { crackle.data() + start, inverted.data() + start };
-            float* w[2] = { wet[0], wet[1] };
-            float* d[2] = { dry[0], dry[1] };
-            amp->processBlock (&controls, in, 2, n, g, v, c, w, d);
-            acc += wet[0][0] + dry[1][n - 1];
+            std::vector<float> contact (65536), dropout (65536);
+            for (size_t k = 0; k < contact.size(); ++k)
+            {
+                contact[k] = 0.4f + 0.4f * (float) ((k / 97) % 7) / 7.0f;
+                dropout[k] = (float) ((k / 401) % 11) / 11.0f;
+            }
+            VinolaCableStage cable;
+            cable.setTables (contact.data(), dropout.data());
+            float frame[2][runLength], qualities[runLength], acc = 0.0f;
+            std::fill (qualities, qualities + runLength, 0.05f);
+            const double s = timeRuns ([&] (int start, int n)
+            {
+                copyRun (start, n, frame);
+                float* channels[2] = { frame[0], frame[1] };
+                cable.processBlock (channels, 2, n, qualities);
+                acc += frame[1][0];
+            });
+            sink = sink + acc;
+            return s;
         });
-        sink = sink + acc;
-        return s;
-    };
-    stage ("amplifier (prepare + both channels)", true, [&] { return timeAmplifier (false); });
-    stage ("amplifier, AMP QUALITY moving", false, [&] { return timeAmplifier (true); });
 
-    auto copyRun = [&] (int start, int n, float (&frame)[2][runLength])
-    {
-        std::copy (left.begin() + start, left.begin() + start + n, frame[0]);
-        std::copy (right.begin() + start, right.begin() + start + n, frame[1]);
-    };
-
-    stage ("wobble (WOBBLE 1)", true, [&]
-    {
-        auto wobble = std::make_unique<VinolaWobbleStage>();
-        float frame[2][runLength], amounts[runLength], acc = 0.0f;
-        std::fill (amounts, amounts + runLength, 1.0f);
-        const double s = timeRuns ([&] (int start, int n)
-        {
-            copyRun (start, n, frame);
-            float* channels[2] = { frame[0], frame[1] };
-            wobble->processBlock (channels, 2, n, amounts, (float) sampleRate);
-            acc += frame[0][0];
-        });
-        sink = sink + acc;
-        return s;
-    });
-
-    stage ("cable (CABLE QUALITY 0.05)", true, [&]
-    {
-        std::vector<float> contact (65536), dropout (65536);
-        for (size_t k = 0; k < contact.size(); ++k)
-        {
-            contact[k] = 0.4f + 0.4f * (float) ((k / 97) % 7) / 7.0f;
-            dropout[k] = (float) ((k / 401) % 11) / 11.0f;
-        }
-        VinolaCableStage cable;
-        cable.setTables (contact.data(), dropout.data());
-        float frame[2][runLength], qualities[runLength], acc = 0.0f;
-        std::fill (qualities, qualities + runLength, 0.05f);
-        const double s = timeRuns ([&] (int start, int n)
-        {
-            copyRun (start, n, frame);
-            float* channels[2] = { frame[0], frame[1] };
-            cable.processBlock (channels, 2, n, qualities);
-            acc += frame[1][0];
-        });
-        sink = sink + acc;
-        return s;
-    });
-
-    if (everythingOn > 0.0)
-        report ("rest (generators, smoothing, mix, shell)", std::max (0.0, everythingOn - stageTotal), everythingOn);
+        if (everythingOn > 0.0)
+            report ("rest (generators, smoothing, mix, shell)", std::max (0.0, everythingOn - stageTotal), everythingOn);
+    }
 
     scratch.deleteRecursively();
     return sink == 12345.0f ? 1 : 0;

@@ -3,6 +3,10 @@
 #include <cmath>
 #include <initializer_list>
 
+#if VINOLA_AVX2_KERNELS
+ #include <immintrin.h>
+#endif
+
 namespace
 {
     constexpr float defaultFrequencies[VinolaCrossover::numSections] = {
@@ -163,9 +167,169 @@ VinolaFloat4 VinolaCrossover::processSample (float x) noexcept
     return bands;
 }
 
+#if VINOLA_AVX2_KERNELS
+namespace
+{
+    /** Two identical biquads in series on eight lanes, as runBiquad, with fused multiply-adds. */
+    struct PairUnit8
+    {
+        __m256 a1, a2, gain, b1;
+        __m256 z1a, z2a, z1b, z2b;
+    };
+
+    VINOLA_AVX2_TARGET inline __m256 join (VinolaFloat4 low, VinolaFloat4 high) noexcept
+    {
+        alignas (32) float lanes[8];
+        low.store (lanes);
+        high.store (lanes + 4);
+        return _mm256_load_ps (lanes);
+    }
+
+    VINOLA_AVX2_TARGET inline void split (__m256 x, VinolaFloat4& low, VinolaFloat4& high) noexcept
+    {
+        alignas (32) float lanes[8];
+        _mm256_store_ps (lanes, x);
+        low = VinolaFloat4::load (lanes);
+        high = VinolaFloat4::load (lanes + 4);
+    }
+
+    VINOLA_AVX2_TARGET inline __m256 runBiquad8 (__m256 x, __m256 a1, __m256 a2, __m256 gain, __m256 b1,
+                                                 __m256& z1, __m256& z2) noexcept
+    {
+        const __m256 feedback = _mm256_fmadd_ps (a1, z1, _mm256_mul_ps (a2, z2));
+        const __m256 feedforward = _mm256_fmadd_ps (b1, z1, z2);
+        const __m256 guard = _mm256_and_ps (_mm256_cmp_ps (x, _mm256_setzero_ps(), _CMP_EQ_OQ),
+                                            _mm256_set1_ps (zeroGuard));
+        const __m256 w = _mm256_add_ps (_mm256_add_ps (x, feedback), guard);
+        z2 = z1;
+        z1 = w;
+        return _mm256_mul_ps (gain, _mm256_add_ps (w, feedforward));
+    }
+
+    /** One pair step; with a mask, only the set lanes' states move (the pipeline's first and
+        last frames of a run leave some depths idle). */
+    template <bool masked>
+    VINOLA_AVX2_TARGET inline __m256 runPair8 (PairUnit8& u, __m256 x, __m256 active) noexcept
+    {
+        if (! masked)
+        {
+            const __m256 y = runBiquad8 (x, u.a1, u.a2, u.gain, u.b1, u.z1a, u.z2a);
+            return runBiquad8 (y, u.a1, u.a2, u.gain, u.b1, u.z1b, u.z2b);
+        }
+
+        __m256 z1a = u.z1a, z2a = u.z2a, z1b = u.z1b, z2b = u.z2b;
+        const __m256 y = runBiquad8 (x, u.a1, u.a2, u.gain, u.b1, z1a, z2a);
+        const __m256 out = runBiquad8 (y, u.a1, u.a2, u.gain, u.b1, z1b, z2b);
+        u.z1a = _mm256_blendv_ps (u.z1a, z1a, active);
+        u.z2a = _mm256_blendv_ps (u.z2a, z2a, active);
+        u.z1b = _mm256_blendv_ps (u.z1b, z1b, active);
+        u.z2b = _mm256_blendv_ps (u.z2b, z2b, active);
+        return out;
+    }
+}
+
+template <bool stereo>
+void VinolaCrossover::processBlockAvx2 (const float* left, const float* right, int count, VinolaFloat4* leftBands,
+                                        VinolaFloat4* rightBands) noexcept
+{
+    // Eight-lane units: A = { unit 0 | unit 5 }, B = { unit 1 | unit 2 }, C = { unit 3 | unit 4 }.
+    // Step t runs unit 0 on frame t, units 1 and 2 on frame t - 1, and units 3, 4 and 5 on frame
+    // t - 2, every input coming from step t - 1, so the three pair steps are independent.
+    PairUnit8 g[3];
+    const int members[3][2] = { { 0, 5 }, { 1, 2 }, { 3, 4 } };
+    for (int k = 0; k < 3; ++k)
+    {
+        const PairUnit& lo = units[members[k][0]];
+        const PairUnit& hi = units[members[k][1]];
+        g[k] = { join (lo.a1, hi.a1), join (lo.a2, hi.a2), join (lo.gain, hi.gain), join (lo.b1, hi.b1),
+                 join (lo.z1a, hi.z1a), join (lo.z2a, hi.z2a), join (lo.z1b, hi.z1b), join (lo.z2b, hi.z2b) };
+    }
+
+    const __m256i twiceLowHigh = _mm256_setr_epi32 (0, 1, 0, 1, 2, 3, 2, 3);
+    const __m256i swapThenLow = _mm256_setr_epi32 (2, 3, 0, 1, 0, 1, 0, 1);
+    const __m256i swapBoth = _mm256_setr_epi32 (2, 3, 0, 1, 2, 3, 0, 1);
+    const __m256 none = _mm256_setzero_ps();
+    const __m256 all = _mm256_castsi256_ps (_mm256_set1_epi32 (-1));
+    const __m256 lowLanes = _mm256_castsi256_ps (_mm256_setr_epi32 (-1, -1, -1, -1, 0, 0, 0, 0));
+    const __m256 highLanes = _mm256_castsi256_ps (_mm256_setr_epi32 (0, 0, 0, 0, -1, -1, -1, -1));
+
+    __m256 previousA = none, previousB = none;   // step t - 1's outputs of units A and B
+    for (int t = 0; t < count + 2; ++t)
+    {
+        // A: { L, R, L, R } of frame t | unit 2's upper half of frame t - 2, twice.
+        __m128 frame = _mm_setzero_ps();
+        if (t < count)
+        {
+            frame = _mm_unpacklo_ps (_mm_set_ss (left[t]), stereo ? _mm_set_ss (right[t]) : _mm_setzero_ps());
+            frame = _mm_movelh_ps (frame, frame);
+        }
+        const __m128 midAndUpper = _mm256_extractf128_ps (previousB, 1);
+        const __m256 xA = _mm256_insertf128_ps (_mm256_castps128_ps256 (frame), _mm_movehl_ps (midAndUpper, midAndUpper), 1);
+
+        // B: unit 0's low band twice | its upper path twice, of frame t - 1.
+        const __m128 lowAndHigh = _mm256_castps256_ps128 (previousA);
+        const __m256 xB = _mm256_permutevar_ps (_mm256_insertf128_ps (_mm256_castps128_ps256 (lowAndHigh), lowAndHigh, 1),
+                                                twiceLowHigh);
+
+        // C: the low band's two all-pass halves summed | unit 2's band 2 half twice, of frame t - 2.
+        const __m256 swappedB = _mm256_permutevar_ps (previousB, swapThenLow);
+        const __m256 xC = _mm256_blend_ps (_mm256_add_ps (previousB, swappedB), swappedB, 0xf0);
+
+        __m256 yA, yB, yC;
+        if (t >= 2 && t < count)
+        {
+            yA = runPair8<false> (g[0], xA, all);
+            yB = runPair8<false> (g[1], xB, all);
+            yC = runPair8<false> (g[2], xC, all);
+        }
+        else
+        {
+            const __m256 activeA = _mm256_or_ps (t < count ? lowLanes : none, t >= 2 ? highLanes : none);
+            yA = runPair8<true> (g[0], xA, activeA);
+            yB = runPair8<true> (g[1], xB, t >= 1 && t <= count ? all : none);
+            yC = runPair8<true> (g[2], xC, t >= 2 ? all : none);
+        }
+
+        if (t >= 2)
+        {
+            const __m256 bands12 = _mm256_add_ps (yC, _mm256_permutevar_ps (yC, swapBoth));   // band 1 | band 2
+            const __m128 b12 = _mm_unpacklo_ps (_mm256_castps256_ps128 (bands12), _mm256_extractf128_ps (bands12, 1));
+            const __m128 b34 = _mm256_extractf128_ps (yA, 1);
+            alignas (16) float lanes[8];
+            _mm_store_ps (lanes, _mm_shuffle_ps (b12, b34, _MM_SHUFFLE (2, 0, 1, 0)));
+            _mm_store_ps (lanes + 4, _mm_shuffle_ps (b12, b34, _MM_SHUFFLE (3, 1, 3, 2)));
+            leftBands[t - 2] = VinolaFloat4::load (lanes);
+            rightBands[t - 2] = VinolaFloat4::load (lanes + 4);
+        }
+        previousA = yA;
+        previousB = yB;
+    }
+
+    for (int k = 0; k < 3; ++k)
+    {
+        PairUnit& lo = units[members[k][0]];
+        PairUnit& hi = units[members[k][1]];
+        split (g[k].z1a, lo.z1a, hi.z1a);
+        split (g[k].z2a, lo.z2a, hi.z2a);
+        split (g[k].z1b, lo.z1b, hi.z1b);
+        split (g[k].z2b, lo.z2b, hi.z2b);
+    }
+}
+#endif
+
 void VinolaCrossover::processBlock (const float* left, const float* right, int count, VinolaFloat4* leftBands,
                                     VinolaFloat4* rightBands) noexcept
 {
+#if VINOLA_AVX2_KERNELS
+    if (count > 0 && VinolaKernels::useAvx2())
+    {
+        if (right != nullptr)
+            processBlockAvx2<true> (left, right, count, leftBands, rightBands);
+        else
+            processBlockAvx2<false> (left, right, count, leftBands, rightBands);
+        return;
+    }
+#endif
     if (right != nullptr)
     {
         for (int i = 0; i < count; ++i)

@@ -75,8 +75,9 @@ struct ReferenceAmplifier
 
     void process (const float* in, const float* duck, const float* vinyl, const float* crackle, float* wetOut, float* dryOut)
     {
+        // Through the crossover's run entry, so that both sides use the same crossover kernels.
         VinolaFloat4 bands[2];
-        crossover.processFrame (in[0], in[1], bands[0], bands[1]);
+        crossover.processBlock (&in[0], &in[1], 1, &bands[0], &bands[1]);
         for (int ch = 0; ch < 2; ++ch)
         {
             float y[4], b[4];
