@@ -168,9 +168,12 @@ VinolaFloat4 VinolaCrossover::processSample (float x) noexcept
 }
 
 #if VINOLA_AVX2_KERNELS
+// The band outputs are written as four packed floats.
+static_assert (sizeof (VinolaFloat4) == 4 * sizeof (float), "VinolaFloat4 holds exactly four floats");
+
 namespace
 {
-    /** Two identical biquads in series on eight lanes, as runBiquad, with fused multiply-adds. */
+    /** Two identical biquads in series on eight lanes. */
     struct PairUnit8
     {
         __m256 a1, a2, gain, b1;
@@ -179,28 +182,39 @@ namespace
 
     VINOLA_AVX2_TARGET inline __m256 join (VinolaFloat4 low, VinolaFloat4 high) noexcept
     {
+       #if VINOLA_FLOAT4_SSE
+        return _mm256_insertf128_ps (_mm256_castps128_ps256 (low.v), high.v, 1);
+       #else
         alignas (32) float lanes[8];
         low.store (lanes);
         high.store (lanes + 4);
         return _mm256_load_ps (lanes);
+       #endif
     }
 
     VINOLA_AVX2_TARGET inline void split (__m256 x, VinolaFloat4& low, VinolaFloat4& high) noexcept
     {
+       #if VINOLA_FLOAT4_SSE
+        low = _mm256_castps256_ps128 (x);
+        high = _mm256_extractf128_ps (x, 1);
+       #else
         alignas (32) float lanes[8];
         _mm256_store_ps (lanes, x);
         low = VinolaFloat4::load (lanes);
         high = VinolaFloat4::load (lanes + 4);
+       #endif
     }
 
+    /** runBiquad on eight lanes with fused multiply-adds (the same sums, rounded fewer times). */
     VINOLA_AVX2_TARGET inline __m256 runBiquad8 (__m256 x, __m256 a1, __m256 a2, __m256 gain, __m256 b1,
                                                  __m256& z1, __m256& z2) noexcept
     {
-        const __m256 feedback = _mm256_fmadd_ps (a1, z1, _mm256_mul_ps (a2, z2));
+        // x + a2 z2 + a1 z1 in two fused steps: one op fewer, and the recursion through z1 is a
+        // single multiply-add and the guard's add.
         const __m256 feedforward = _mm256_fmadd_ps (b1, z1, z2);
         const __m256 guard = _mm256_and_ps (_mm256_cmp_ps (x, _mm256_setzero_ps(), _CMP_EQ_OQ),
                                             _mm256_set1_ps (zeroGuard));
-        const __m256 w = _mm256_add_ps (_mm256_add_ps (x, feedback), guard);
+        const __m256 w = _mm256_add_ps (_mm256_fmadd_ps (a1, z1, _mm256_fmadd_ps (a2, z2, x)), guard);
         z2 = z1;
         z1 = w;
         return _mm256_mul_ps (gain, _mm256_add_ps (w, feedforward));
@@ -226,6 +240,58 @@ namespace
         u.z2b = _mm256_blendv_ps (u.z2b, z2b, active);
         return out;
     }
+
+    /** Step t of the crossover's frame pipeline (see processBlockAvx2); masked for the steps at
+        either end of a run, where some depths have no frame. */
+    template <bool stereo, bool masked>
+    VINOLA_AVX2_TARGET inline __attribute__ ((always_inline))
+    void pipelineStep (PairUnit8 (&g)[3], __m256& previousA, __m256& previousB, const float* left, const float* right,
+                       int t, int count, VinolaFloat4* leftBands, VinolaFloat4* rightBands) noexcept
+    {
+        const __m256 none = _mm256_setzero_ps();
+        const __m256 all = _mm256_castsi256_ps (_mm256_set1_epi32 (-1));
+
+        // A: { L, R, L, R } of frame t | unit 2's upper half of frame t - 2, twice.
+        __m128 frame = _mm_setzero_ps();
+        if (! masked || t < count)
+        {
+            frame = _mm_unpacklo_ps (_mm_set_ss (left[t]), stereo ? _mm_set_ss (right[t]) : _mm_setzero_ps());
+            frame = _mm_movelh_ps (frame, frame);
+        }
+        const __m128 midAndUpper = _mm256_extractf128_ps (previousB, 1);
+        const __m256 xA = _mm256_insertf128_ps (_mm256_castps128_ps256 (frame), _mm_movehl_ps (midAndUpper, midAndUpper), 1);
+
+        // B: unit 0's low band twice | its upper path twice, of frame t - 1.
+        const __m128 lowAndHigh = _mm256_castps256_ps128 (previousA);
+        const __m256 xB = _mm256_permutevar_ps (_mm256_insertf128_ps (_mm256_castps128_ps256 (lowAndHigh), lowAndHigh, 1),
+                                                _mm256_setr_epi32 (0, 1, 0, 1, 2, 3, 2, 3));
+
+        // C: the low band's two all-pass halves summed | unit 2's band 2 half twice, of frame t - 2.
+        const __m256 swappedB = _mm256_permutevar_ps (previousB, _mm256_setr_epi32 (2, 3, 0, 1, 0, 1, 0, 1));
+        const __m256 xC = _mm256_blend_ps (_mm256_add_ps (previousB, swappedB), swappedB, 0xf0);
+
+        __m256 activeA = all, activeB = all, activeC = all;
+        if (masked)
+        {
+            activeA = _mm256_blend_ps (t < count ? all : none, t >= 2 ? all : none, 0xf0);
+            activeB = t >= 1 && t <= count ? all : none;
+            activeC = t >= 2 ? all : none;
+        }
+        const __m256 yA = runPair8<masked> (g[0], xA, activeA);
+        const __m256 yB = runPair8<masked> (g[1], xB, activeB);
+        const __m256 yC = runPair8<masked> (g[2], xC, activeC);
+
+        if (! masked || t >= 2)
+        {
+            const __m256 bands12 = _mm256_add_ps (yC, _mm256_permutevar_ps (yC, _mm256_setr_epi32 (2, 3, 0, 1, 2, 3, 0, 1)));
+            const __m128 b12 = _mm_unpacklo_ps (_mm256_castps256_ps128 (bands12), _mm256_extractf128_ps (bands12, 1));
+            const __m128 b34 = _mm256_extractf128_ps (yA, 1);
+            _mm_storeu_ps (reinterpret_cast<float*> (leftBands + (t - 2)), _mm_shuffle_ps (b12, b34, _MM_SHUFFLE (2, 0, 1, 0)));
+            _mm_storeu_ps (reinterpret_cast<float*> (rightBands + (t - 2)), _mm_shuffle_ps (b12, b34, _MM_SHUFFLE (3, 1, 3, 2)));
+        }
+        previousA = yA;
+        previousB = yB;
+    }
 }
 
 template <bool stereo>
@@ -245,65 +311,17 @@ void VinolaCrossover::processBlockAvx2 (const float* left, const float* right, i
                  join (lo.z1a, hi.z1a), join (lo.z2a, hi.z2a), join (lo.z1b, hi.z1b), join (lo.z2b, hi.z2b) };
     }
 
-    const __m256i twiceLowHigh = _mm256_setr_epi32 (0, 1, 0, 1, 2, 3, 2, 3);
-    const __m256i swapThenLow = _mm256_setr_epi32 (2, 3, 0, 1, 0, 1, 0, 1);
-    const __m256i swapBoth = _mm256_setr_epi32 (2, 3, 0, 1, 2, 3, 0, 1);
-    const __m256 none = _mm256_setzero_ps();
-    const __m256 all = _mm256_castsi256_ps (_mm256_set1_epi32 (-1));
-    const __m256 lowLanes = _mm256_castsi256_ps (_mm256_setr_epi32 (-1, -1, -1, -1, 0, 0, 0, 0));
-    const __m256 highLanes = _mm256_castsi256_ps (_mm256_setr_epi32 (0, 0, 0, 0, -1, -1, -1, -1));
+    __m256 previousA = _mm256_setzero_ps(), previousB = _mm256_setzero_ps();   // step t - 1's outputs of A and B
 
-    __m256 previousA = none, previousB = none;   // step t - 1's outputs of units A and B
-    for (int t = 0; t < count + 2; ++t)
-    {
-        // A: { L, R, L, R } of frame t | unit 2's upper half of frame t - 2, twice.
-        __m128 frame = _mm_setzero_ps();
-        if (t < count)
-        {
-            frame = _mm_unpacklo_ps (_mm_set_ss (left[t]), stereo ? _mm_set_ss (right[t]) : _mm_setzero_ps());
-            frame = _mm_movelh_ps (frame, frame);
-        }
-        const __m128 midAndUpper = _mm256_extractf128_ps (previousB, 1);
-        const __m256 xA = _mm256_insertf128_ps (_mm256_castps128_ps256 (frame), _mm_movehl_ps (midAndUpper, midAndUpper), 1);
-
-        // B: unit 0's low band twice | its upper path twice, of frame t - 1.
-        const __m128 lowAndHigh = _mm256_castps256_ps128 (previousA);
-        const __m256 xB = _mm256_permutevar_ps (_mm256_insertf128_ps (_mm256_castps128_ps256 (lowAndHigh), lowAndHigh, 1),
-                                                twiceLowHigh);
-
-        // C: the low band's two all-pass halves summed | unit 2's band 2 half twice, of frame t - 2.
-        const __m256 swappedB = _mm256_permutevar_ps (previousB, swapThenLow);
-        const __m256 xC = _mm256_blend_ps (_mm256_add_ps (previousB, swappedB), swappedB, 0xf0);
-
-        __m256 yA, yB, yC;
-        if (t >= 2 && t < count)
-        {
-            yA = runPair8<false> (g[0], xA, all);
-            yB = runPair8<false> (g[1], xB, all);
-            yC = runPair8<false> (g[2], xC, all);
-        }
-        else
-        {
-            const __m256 activeA = _mm256_or_ps (t < count ? lowLanes : none, t >= 2 ? highLanes : none);
-            yA = runPair8<true> (g[0], xA, activeA);
-            yB = runPair8<true> (g[1], xB, t >= 1 && t <= count ? all : none);
-            yC = runPair8<true> (g[2], xC, t >= 2 ? all : none);
-        }
-
-        if (t >= 2)
-        {
-            const __m256 bands12 = _mm256_add_ps (yC, _mm256_permutevar_ps (yC, swapBoth));   // band 1 | band 2
-            const __m128 b12 = _mm_unpacklo_ps (_mm256_castps256_ps128 (bands12), _mm256_extractf128_ps (bands12, 1));
-            const __m128 b34 = _mm256_extractf128_ps (yA, 1);
-            alignas (16) float lanes[8];
-            _mm_store_ps (lanes, _mm_shuffle_ps (b12, b34, _MM_SHUFFLE (2, 0, 1, 0)));
-            _mm_store_ps (lanes + 4, _mm_shuffle_ps (b12, b34, _MM_SHUFFLE (3, 1, 3, 2)));
-            leftBands[t - 2] = VinolaFloat4::load (lanes);
-            rightBands[t - 2] = VinolaFloat4::load (lanes + 4);
-        }
-        previousA = yA;
-        previousB = yB;
-    }
+    // The first two and the last two steps have idle depths; the steps between run in full.
+    const int fullStart = count < 2 ? count : 2;
+    int t = 0;
+    for (; t < fullStart; ++t)
+        pipelineStep<stereo, true> (g, previousA, previousB, left, right, t, count, leftBands, rightBands);
+    for (; t < count; ++t)
+        pipelineStep<stereo, false> (g, previousA, previousB, left, right, t, count, leftBands, rightBands);
+    for (; t < count + 2; ++t)
+        pipelineStep<stereo, true> (g, previousA, previousB, left, right, t, count, leftBands, rightBands);
 
     for (int k = 0; k < 3; ++k)
     {
