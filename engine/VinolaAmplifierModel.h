@@ -3,6 +3,7 @@
 #include "Biquad4.h"
 #include "VinolaCrossover.h"
 #include "VinolaFloat4.h"
+#include "VinolaKernels.h"
 
 /** The wet path's amplifier: four-band crossover, drive, saturation and tone cascades, plus the
     time-aligned dry path. Holds both channels' filter state.
@@ -84,22 +85,39 @@ private:
 
     /** One frame of all four cascades with input x; returns the four outputs. */
     static VinolaFloat4 stepCascades (Cascades& c, const CascadeDesign& d, VinolaFloat4 x) noexcept;
+#if VINOLA_AVX2_KERNELS
+    /** stepCascades with fused multiply-adds. */
+    VINOLA_AVX2_TARGET static VinolaFloat4 stepCascadesAvx2 (Cascades& c, const CascadeDesign& d, VinolaFloat4 x) noexcept;
+#endif
 
     /** Puts the second channel's lanes back as they were (mono runs step all four lanes). */
     static void keepSecondChannel (Cascades& c, const Cascades& before) noexcept;
 
     /** Frames one by one, each prepared from controls if given; with checked, the finiteness
-        check after every frame. */
-    template <bool mono, bool checked>
+        check after every frame; with avx2, the AVX2+FMA frame arithmetic. */
+    template <bool mono, bool checked, bool avx2>
     void runFrames (const FrameControls* controls, int count, const float* const* input,
                    const float* const* duckingGain, const float* const* vinyl, const float* const* crackle,
                    VinolaFloat4* bands0, VinolaFloat4* bands1, VinolaFloat4* outputs) noexcept;
+    /** runFrames for a channel count and screen result, with the kernels of one width. */
+    template <bool avx2>
+    void runFramesOfWidth (bool mono, bool moderate, const FrameControls* controls, int count, const float* const* input,
+                           const float* const* duckingGain, const float* const* vinyl, const float* const* crackle,
+                           VinolaFloat4* bands0, VinolaFloat4* bands1, VinolaFloat4* outputs) noexcept;
     /** Frames with one preparation and no possible overflow: the cascade inputs of the whole run,
         then the cascades. */
     template <bool mono>
     void runSteadyFrames (int count, const float* const* duckingGain, const float* const* vinyl,
                           const float* const* crackle, const VinolaFloat4* bands0, const VinolaFloat4* bands1,
                           VinolaFloat4* outputs) noexcept;
+#if VINOLA_AVX2_KERNELS
+    /** runSteadyFrames with eight-lane saturation (both channels' bands in one vector) and fused
+        multiply-adds in the cascades, which halves the recursion's latency per frame. */
+    template <bool mono>
+    VINOLA_AVX2_TARGET void runSteadyFramesAvx2 (int count, const float* const* duckingGain, const float* const* vinyl,
+                                                 const float* const* crackle, const VinolaFloat4* bands0,
+                                                 const VinolaFloat4* bands1, VinolaFloat4* outputs) noexcept;
+#endif
     void runCrossover (const float* const* input, int numChannels, int offset, int count,
                        VinolaFloat4* bands0, VinolaFloat4* bands1) noexcept;
     bool stateIsModerate() const noexcept;

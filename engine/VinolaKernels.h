@@ -2,7 +2,8 @@
 
 // The AVX2+FMA kernels exist on x86-64 with GCC or Clang; they are compiled per function with
 // VINOLA_AVX2_TARGET, never by global flags, so the rest of the build stays SSE2.
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+// They share state with the SSE2 lanes, so a build forced onto the portable lanes has none.
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__)) && (! defined(VINOLA_FLOAT4_SSE) || VINOLA_FLOAT4_SSE)
  #define VINOLA_AVX2_KERNELS 1
  #define VINOLA_AVX2_TARGET __attribute__ ((target ("avx2,fma")))
 #else

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "VinolaAmplifierModel.h"
+#include "VinolaKernels.h"
 
 #include <algorithm>
 #include <cmath>
@@ -99,6 +100,7 @@ TEST (VinolaAmplifierModel, PipelinedModelMatchesThePlainOrderWhileEverythingMov
     auto amp = std::make_unique<VinolaAmplifierModel>();
     auto ref = std::make_unique<ReferenceAmplifier>();
     amp->reset();
+    const float tolerance = VinolaKernels::useAvx2() ? 1.0e-3f : 5.0e-5f;
 
     for (int n = 0; n < 6000; ++n)
     {
@@ -118,9 +120,13 @@ TEST (VinolaAmplifierModel, PipelinedModelMatchesThePlainOrderWhileEverythingMov
         ref->process (in, duck, vinyl, crackle, rw, rd);
         for (int ch = 0; ch < 2; ++ch)
         {
-            // Only the exponential and the order of the gain products differ.
-            ASSERT_NEAR (wet[ch], rw[ch], 5.0e-5f) << "frame " << n << " channel " << ch;
-            ASSERT_NEAR (dry[ch], rd[ch], 5.0e-5f) << "frame " << n << " channel " << ch;
+            // Only the exponential and the order of the gain products differ. The AVX2 kernels
+            // also round differently (fused multiply-adds), and the 10 Hz high-pass of the dry
+            // cascade, its poles next to 1, carries roundings a thousand times over: this plain
+            // float order itself strays up to 4.8e-4 from exact arithmetic here and the fused
+            // kernels up to 2.6e-4, not always the same way, so they may stand 7.4e-4 apart.
+            ASSERT_NEAR (wet[ch], rw[ch], tolerance) << "frame " << n << " channel " << ch;
+            ASSERT_NEAR (dry[ch], rd[ch], tolerance) << "frame " << n << " channel " << ch;
         }
     }
 }

@@ -1,0 +1,20 @@
+#include <gtest/gtest.h>
+
+#include "VinolaKernels.h"
+
+#include <cstdlib>
+
+namespace
+{
+    /** VINOLA_BASELINE_KERNELS=1 in the environment runs the whole suite on the baseline kernels. */
+    struct BaselineFromEnvironment : ::testing::Environment
+    {
+        void SetUp() override
+        {
+            const char* value = std::getenv ("VINOLA_BASELINE_KERNELS");
+            VinolaKernels::forceBaseline (value != nullptr && value[0] == '1');
+        }
+    };
+
+    const auto* const baselineFromEnvironment = ::testing::AddGlobalTestEnvironment (new BaselineFromEnvironment);
+}
