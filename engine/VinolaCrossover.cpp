@@ -182,27 +182,13 @@ namespace
 
     VINOLA_AVX2_TARGET inline __m256 join (VinolaFloat4 low, VinolaFloat4 high) noexcept
     {
-       #if VINOLA_FLOAT4_SSE
         return _mm256_insertf128_ps (_mm256_castps128_ps256 (low.v), high.v, 1);
-       #else
-        alignas (32) float lanes[8];
-        low.store (lanes);
-        high.store (lanes + 4);
-        return _mm256_load_ps (lanes);
-       #endif
     }
 
     VINOLA_AVX2_TARGET inline void split (__m256 x, VinolaFloat4& low, VinolaFloat4& high) noexcept
     {
-       #if VINOLA_FLOAT4_SSE
         low = _mm256_castps256_ps128 (x);
         high = _mm256_extractf128_ps (x, 1);
-       #else
-        alignas (32) float lanes[8];
-        _mm256_store_ps (lanes, x);
-        low = VinolaFloat4::load (lanes);
-        high = VinolaFloat4::load (lanes + 4);
-       #endif
     }
 
     /** runBiquad on eight lanes with fused multiply-adds (the same sums, rounded fewer times). */
