@@ -1,4 +1,5 @@
 #include "VinolaDspEngine.h"
+#include "VinolaKernels.h"
 #include "VinolaFloat4.h"
 #include "MvPlatform.h"
 #include "VinolaXorShift128.h"
@@ -227,11 +228,12 @@ void VinolaDspEngine::renderChunk (const float* const* input, float* const* outA
     auto humLevelOf = [run] (float value) { return (float) ((double) value * 0.2 * (double) run); };
     auto overdriveOf = [] (float q) { return 4.0f * (float) (0.6 * (1.0 - (double) q)) + 1.0f; };
     const float steadyLevel = humLevelOf (humValue[0]), steadyOverdrive = overdriveOf (quality[0]);
+    VinolaKernels::sineInPlace (humSample, n);
     for (int i = 0; i < n; ++i)
     {
         const float humLevel = steadyHum ? steadyLevel : humLevelOf (humValue[i]);
         const float overdrive = steadyQuality ? steadyOverdrive : overdriveOf (quality[i]);
-        float driven = overdrive * std::sin (humSample[i]);
+        float driven = overdrive * humSample[i];
         driven = driven < -1.0f ? -1.0f : (driven > 1.0f ? 1.0f : driven);
         humSample[i] = driven * humLevel;
     }

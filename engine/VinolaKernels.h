@@ -36,6 +36,10 @@ public:
     /** Forces the baseline kernels (true) or returns to the CPU's best (false). */
     static void forceBaseline (bool shouldForce) noexcept;
 
+    /** x[i] = sin (x[i]) for i < count: the library's sinf on the baseline, an eight-lane
+        single-precision polynomial (within 2 float steps of it) on the AVX2 kernels. */
+    static void sineInPlace (float* x, int count) noexcept;
+
     /** "AVX2+FMA" or "SSE2" (or "portable"), for benchmarks and logs outside the render path. */
     static const char* name (Path path) noexcept;
 };

@@ -198,3 +198,31 @@ TEST (VinolaKernelPath, CrossoverRunsLeaveTheSameStateForTheOtherKernels)
             EXPECT_NEAR (b[i].get (k), d[i].get (k), 2.0e-4) << "frame " << i << " band " << k;
         }
 }
+
+// The hum's sine: the phase runs over [0, 2 pi), and a run may end anywhere in a vector.
+TEST (VinolaKernelPath, SineAgreesWithTheLibraryToSinglePrecisionOnBothKernels)
+{
+    KernelChoiceGuard guard;
+    for (bool baseline : { true, false })
+    {
+        VinolaKernels::forceBaseline (baseline);
+        for (int count : { 1, 7, 8, 13, 64 })
+        {
+            std::vector<float> x ((size_t) count + 1);
+            double largest = 0.0;
+            for (int start = 0; start < 20000; start += count)
+            {
+                for (int i = 0; i < count; ++i)
+                    x[(size_t) i] = (float) (start + i) * 3.2e-4f - 0.1f;   // -0.1 .. 6.3
+                x[(size_t) count] = 123.0f;                                 // beyond the run: untouched
+                std::vector<float> phases (x);
+                VinolaKernels::sineInPlace (x.data(), count);
+                for (int i = 0; i < count; ++i)
+                    largest = std::max (largest, std::fabs (x[(size_t) i] - std::sin ((double) phases[(size_t) i])));
+                ASSERT_EQ (x[(size_t) count], 123.0f);
+            }
+            // Two float steps at the largest magnitude, 1.
+            EXPECT_LT (largest, 1.2e-7) << (baseline ? "baseline" : "AVX2") << ", runs of " << count;
+        }
+    }
+}
