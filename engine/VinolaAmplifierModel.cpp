@@ -1,13 +1,11 @@
 #include "VinolaAmplifierModel.h"
+#include "VinolaFloat8.h"
 
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <initializer_list>
 
-#if VINOLA_AVX2_KERNELS
- #include <immintrin.h>
-#endif
 
 namespace
 {
@@ -262,31 +260,14 @@ void VinolaAmplifierModel::keepSecondChannel (Cascades& c, const Cascades& befor
 #if VINOLA_AVX2_KERNELS
 namespace
 {
-    /** 1 - e^-|u| with the sign of u on eight lanes: F::exp's clamps, reduction and polynomial
-        with fused multiply-adds. The last product, by a power of two, is exact, so fusing it into
-        the subtraction rounds the same as doing it apart. */
+    /** 1 - e^-|u| with the sign of u on eight lanes. The exponential's last product, by a power
+        of two, is exact, so it is fused into the subtraction. */
     VINOLA_AVX2_TARGET inline __m256 saturate8 (__m256 u) noexcept
     {
         const __m256 signBit = _mm256_set1_ps (-0.0f);
-        __m256 x = _mm256_or_ps (u, signBit);
-        x = _mm256_min_ps (x, _mm256_set1_ps (88.0f));
-        x = _mm256_max_ps (x, _mm256_set1_ps (-87.3365447505531f));
-
-        const __m256 n = _mm256_round_ps (_mm256_mul_ps (x, _mm256_set1_ps (1.44269504088896341f)),
-                                          _MM_FROUND_TO_NEAREST_INT | _MM_FROUND_NO_EXC);
-        x = _mm256_fnmadd_ps (n, _mm256_set1_ps (0.693359375f), x);
-        x = _mm256_fnmadd_ps (n, _mm256_set1_ps (-2.12194440e-4f), x);
-
-        const __m256 x2 = _mm256_mul_ps (x, x);
-        const __m256 x4 = _mm256_mul_ps (x2, x2);
-        const __m256 p01 = _mm256_fmadd_ps (_mm256_set1_ps (1.9875691500e-4f), x, _mm256_set1_ps (1.3981999507e-3f));
-        const __m256 p23 = _mm256_fmadd_ps (_mm256_set1_ps (8.3334519073e-3f), x, _mm256_set1_ps (4.1665795894e-2f));
-        const __m256 p45 = _mm256_fmadd_ps (_mm256_set1_ps (1.6666665459e-1f), x, _mm256_set1_ps (5.0000001201e-1f));
-        const __m256 p = _mm256_fmadd_ps (x4, p01, _mm256_fmadd_ps (x2, p23, p45));
-        const __m256 mantissa = _mm256_add_ps (_mm256_fmadd_ps (p, x2, x), _mm256_set1_ps (1.0f));
-        const __m256i e = _mm256_slli_epi32 (_mm256_add_epi32 (_mm256_cvttps_epi32 (n), _mm256_set1_epi32 (127)), 23);
-
-        const __m256 magnitude = _mm256_fnmadd_ps (mantissa, _mm256_castsi256_ps (e), _mm256_set1_ps (1.0f));
+        __m256 mantissa, scale;
+        VinolaFloat8::expParts (_mm256_or_ps (u, signBit), mantissa, scale);
+        const __m256 magnitude = _mm256_fnmadd_ps (mantissa, scale, _mm256_set1_ps (1.0f));
         return _mm256_xor_ps (magnitude, _mm256_and_ps (u, signBit));
     }
 

@@ -1,5 +1,7 @@
 #include "VinolaWobbleStage.h"
 #include "VinolaFloat4.h"
+#include "VinolaFloat8.h"
+#include "VinolaKernels.h"
 
 #include <algorithm>
 #include <cmath>
@@ -48,8 +50,47 @@ namespace
     }
 }
 
+#if VINOLA_AVX2_KERNELS
+namespace
+{
+    /** bentCosine of eight phases with the AVX2+FMA kernels. */
+    VINOLA_AVX2_TARGET inline __m256 bentCosine8 (__m256 phases, __m256 exponent) noexcept
+    {
+        const __m256 power = VinolaFloat8::exp (_mm256_mul_ps (exponent, VinolaFloat8::log (phases)));
+        const __m256 angle = _mm256_and_ps (_mm256_cmp_ps (phases, _mm256_setzero_ps(), _CMP_GT_OQ),
+                                            _mm256_mul_ps (power, _mm256_set1_ps (6.28318531f)));
+        return VinolaFloat8::sineOrCosine<true> (angle);
+    }
+
+    /** cosines[i] = bentCosine (phases[i], exponents[i]) for i < count rounded up to a whole
+        number of vectors (the arrays are that long). */
+    VINOLA_AVX2_TARGET void bentCosinesAvx2 (const float* phases, const float* exponents, float* cosines, int count) noexcept
+    {
+        for (int i = 0; i < count; i += 8)
+            _mm256_storeu_ps (cosines + i, bentCosine8 (_mm256_loadu_ps (phases + i), _mm256_loadu_ps (exponents + i)));
+    }
+
+    VINOLA_AVX2_TARGET void steadyBentCosinesAvx2 (const float* phases, float exponent, float* cosines, int count) noexcept
+    {
+        const __m256 e = _mm256_set1_ps (exponent);
+        for (int i = 0; i < count; i += 8)
+            _mm256_storeu_ps (cosines + i, bentCosine8 (_mm256_loadu_ps (phases + i), e));
+    }
+}
+#endif
+
 float VinolaWobbleStage::modulation (float phaseValue, float wobble) noexcept
 {
+#if VINOLA_AVX2_KERNELS
+    if (VinolaKernels::useAvx2())
+    {
+        alignas (32) float phases[8], cosines[8];
+        for (auto& p : phases)
+            p = phaseValue;
+        steadyBentCosinesAvx2 (phases, exponentFor (wobble).lane0(), cosines, 8);
+        return cosines[0];
+    }
+#endif
     return bentCosine (VinolaFloat4::broadcast (phaseValue), exponentFor (wobble)).lane0();
 }
 
@@ -65,8 +106,16 @@ void VinolaWobbleStage::refillModulation (float wobble) noexcept
         if (p > 1.0f)
             p = p - 1.0f;
     }
-    bentCosine (VinolaFloat4::load (cachedPhase), exponentFor (wobble)).store (cachedCosine);
-    bentCosine (VinolaFloat4::load (cachedPhase + 4), exponentFor (wobble)).store (cachedCosine + 4);
+    static_assert (cacheSize == 8, "two four-lane or one eight-lane pass");
+#if VINOLA_AVX2_KERNELS
+    if (VinolaKernels::useAvx2())
+        steadyBentCosinesAvx2 (cachedPhase, exponentFor (wobble).lane0(), cachedCosine, cacheSize);
+    else
+#endif
+    {
+        bentCosine (VinolaFloat4::load (cachedPhase), exponentFor (wobble)).store (cachedCosine);
+        bentCosine (VinolaFloat4::load (cachedPhase + 4), exponentFor (wobble)).store (cachedCosine + 4);
+    }
     cachedWobble = wobble;
     cacheNext = 0;
 }
@@ -188,7 +237,7 @@ void VinolaWobbleStage::processBlock (float* const* channels, int numChannels, i
                                       float sampleRate) noexcept
 {
     constexpr int run = 64;
-    alignas (16) float phases[run + 4], cosines[run + 4], delays[run];
+    alignas (32) float phases[run + 8], cosines[run + 8], delays[run];
 
     updatePhaseStep (sampleRate);
 
@@ -222,10 +271,27 @@ void VinolaWobbleStage::processBlock (float* const* channels, int numChannels, i
         }
         else
         {
-            // The exponent of each lane is its own frame's, so four frames share one pass.
-            for (int i = n; i < ((n + 3) & ~3); ++i)
+            // The exponent of each lane is its own frame's, so four (or eight) frames share one pass.
+            for (int i = n; i < ((n + 7) & ~7); ++i)
                 phases[i] = phases[n - 1];
             const VinolaFloat4 steadyExponent = exponentFor (w[0]);
+#if VINOLA_AVX2_KERNELS
+            if (VinolaKernels::useAvx2())
+            {
+                if (steady)
+                {
+                    steadyBentCosinesAvx2 (phases, steadyExponent.lane0(), cosines, n);
+                }
+                else
+                {
+                    alignas (32) float exponents[run + 8];
+                    for (int i = 0; i < ((n + 7) & ~7); ++i)
+                        exponents[i] = exponentFor (w[i < n ? i : n - 1]).lane0();
+                    bentCosinesAvx2 (phases, exponents, cosines, n);
+                }
+            }
+            else
+#endif
             for (int i = 0; i < n; i += 4)
             {
                 VinolaFloat4 exponent = steadyExponent;
