@@ -191,7 +191,7 @@ namespace
         high = _mm256_extractf128_ps (x, 1);
     }
 
-    /** runBiquad on eight lanes with fused multiply-adds (the same sums, rounded fewer times). */
+    /** runBiquad on eight lanes with fused multiply-adds (the same terms, rounded fewer times). */
     VINOLA_AVX2_TARGET inline __m256 runBiquad8 (__m256 x, __m256 a1, __m256 a2, __m256 gain, __m256 b1,
                                                  __m256& z1, __m256& z2) noexcept
     {

@@ -16,7 +16,8 @@
         6 high-pass -> bands 3 and 4   7 low-pass  -> band 3     8 high-pass -> band 4
 
     The twelve pairs that run are grouped by depth into six four-lane units, both channels side
-    by side, so a stereo frame costs twelve vector biquad steps. Values handed on to a further
+    by side, so a stereo frame costs twelve vector biquad steps. With the AVX2 kernels a run
+    costs six eight-lane steps per frame (see processBlockAvx2). Values handed on to a further
     biquad that are exactly zero are replaced by 1e-6, so silence never decays into denormals.
     Holds no heap memory. */
 class VinolaCrossover
