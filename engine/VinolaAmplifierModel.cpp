@@ -333,19 +333,7 @@ void VinolaAmplifierModel::runSteadyFramesAvx2 (int count, const float* const* d
                                                const float* const* crackle, const F* bands0, const F* bands1,
                                                F* outputs) noexcept
 {
-    const F pre = preGain, post = weightedPostGain;
-    const float frameDrive = drive;
-    for (int i = 0; i < count; ++i)
-        outputs[i] = cascadeInputAvx2<mono> (bands0[i], bands1[i], pre, post, frameDrive, duckingGain, vinyl, crackle, i);
-
-    Cascades c = cascades;
-    const CascadeDesign& d = cascadeDesign;
-    for (int i = 0; i < count; ++i)
-        outputs[i] = stepCascadesAvx2 (c, d, outputs[i]);
-
-    if (mono)
-        keepSecondChannel (c, cascades);
-    cascades = c;
+    runSteadyFramesWith<mono, true> (count, duckingGain, vinyl, crackle, bands0, bands1, outputs);
 }
 #endif
 
@@ -409,6 +397,42 @@ void VinolaAmplifierModel::runFrames (const FrameControls* controls, int count, 
     cascades = c;
 }
 
+template <bool mono, bool avx2>
+inline void VinolaAmplifierModel::runSteadyFramesWith (int count, const float* const* duckingGain,
+                                                      const float* const* vinyl, const float* const* crackle,
+                                                      const F* bands0, const F* bands1, F* outputs) noexcept
+{
+    // The cascade inputs of every frame first: no frame depends on another here.
+    const F pre = preGain, post = weightedPostGain;
+    const float frameDrive = drive;
+    for (int i = 0; i < count; ++i)
+    {
+#if VINOLA_AVX2_KERNELS
+        if constexpr (avx2)
+            outputs[i] = cascadeInputAvx2<mono> (bands0[i], bands1[i], pre, post, frameDrive, duckingGain, vinyl, crackle, i);
+        else
+#endif
+            outputs[i] = cascadeInput<mono> (bands0[i], bands1[i], pre, post, frameDrive, duckingGain, vinyl, crackle, i);
+    }
+
+    // Then the four recursions side by side.
+    Cascades c = cascades;
+    const CascadeDesign& d = cascadeDesign;
+    for (int i = 0; i < count; ++i)
+    {
+#if VINOLA_AVX2_KERNELS
+        if constexpr (avx2)
+            outputs[i] = stepCascadesAvx2 (c, d, outputs[i]);
+        else
+#endif
+            outputs[i] = stepCascades (c, d, outputs[i]);
+    }
+
+    if (mono)
+        keepSecondChannel (c, cascades);   // mono leaves the second channel's lanes as they were
+    cascades = c;
+}
+
 template <bool mono>
 void VinolaAmplifierModel::runSteadyFrames (int count, const float* const* duckingGain, const float* const* vinyl,
                                            const float* const* crackle, const F* bands0, const F* bands1,
@@ -421,21 +445,7 @@ void VinolaAmplifierModel::runSteadyFrames (int count, const float* const* ducki
         return;
     }
 #endif
-    // The cascade inputs of every frame first: no frame depends on another here.
-    const F pre = preGain, post = weightedPostGain;
-    const float frameDrive = drive;
-    for (int i = 0; i < count; ++i)
-        outputs[i] = cascadeInput<mono> (bands0[i], bands1[i], pre, post, frameDrive, duckingGain, vinyl, crackle, i);
-
-    // Then the four recursions side by side.
-    Cascades c = cascades;
-    const CascadeDesign& d = cascadeDesign;
-    for (int i = 0; i < count; ++i)
-        outputs[i] = stepCascades (c, d, outputs[i]);
-
-    if (mono)
-        keepSecondChannel (c, cascades);   // mono leaves the second channel's lanes as they were
-    cascades = c;
+    runSteadyFramesWith<mono, false> (count, duckingGain, vinyl, crackle, bands0, bands1, outputs);
 }
 
 template <bool avx2>

@@ -110,9 +110,16 @@ private:
     void runSteadyFrames (int count, const float* const* duckingGain, const float* const* vinyl,
                           const float* const* crackle, const VinolaFloat4* bands0, const VinolaFloat4* bands1,
                           VinolaFloat4* outputs) noexcept;
+    /** runSteadyFrames' work with the kernels of one width; written once, compiled into both
+        (always inlined, so the AVX2 build runs with that target's instructions). */
+    template <bool mono, bool avx2>
+    __attribute__ ((always_inline)) void runSteadyFramesWith (int count, const float* const* duckingGain,
+                                                              const float* const* vinyl, const float* const* crackle,
+                                                              const VinolaFloat4* bands0, const VinolaFloat4* bands1,
+                                                              VinolaFloat4* outputs) noexcept;
 #if VINOLA_AVX2_KERNELS
     /** runSteadyFrames with eight-lane saturation (both channels' bands in one vector) and fused
-        multiply-adds in the cascades, which halves the recursion's latency per frame. */
+        multiply-adds in the cascades, which shorten the recursion's latency per frame. */
     template <bool mono>
     VINOLA_AVX2_TARGET void runSteadyFramesAvx2 (int count, const float* const* duckingGain, const float* const* vinyl,
                                                  const float* const* crackle, const VinolaFloat4* bands0,
