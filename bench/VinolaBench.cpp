@@ -8,7 +8,8 @@
 // Every figure is given for each kernel build the CPU can run: the AVX2+FMA kernels where the
 // CPU has them, then the SSE2 baseline.
 //
-// Usage: VinolaBench [repeats] [chain]    ("chain" skips the stage timings, for profiling)
+// Usage: VinolaBench [repeats] [chain] [baseline]    ("chain" skips the stage timings, for
+// profiling; "baseline" times only the baseline kernels)
 
 #include "MvPlatform.h"
 #include "VinolaAmplifierModel.h"
@@ -160,11 +161,14 @@ int main (int argc, char** argv)
         { "generators off", 2, {} },
     };
 
+    const bool onlyBaseline = argc > 3 && std::string (argv[3]) == "baseline";
     std::vector<VinolaKernels::Path> paths;
-    if (VinolaKernels::cpuHasAvx2())
+    if (VinolaKernels::cpuHasAvx2() && ! onlyBaseline)
         paths.push_back (VinolaKernels::Path::avx2);
-    paths.push_back (VinolaKernels::Path::baseline);
-    std::printf ("CPU kernels available: %s\n", VinolaKernels::name (paths.front()));
+    if (onlyBaseline || ! (argc > 2 && std::string (argv[2]) == "chain"))
+        paths.push_back (VinolaKernels::Path::baseline);
+    std::printf ("Best kernels this CPU can run: %s\n",
+                 VinolaKernels::name (VinolaKernels::cpuHasAvx2() ? VinolaKernels::Path::avx2 : VinolaKernels::Path::baseline));
 
     std::vector<double> everythingOnByPath;
     for (const auto path : paths)
