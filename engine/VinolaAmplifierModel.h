@@ -19,7 +19,10 @@
     A run of frames is processed in passes: the crossover over the whole run, then saturation and
     cascades frame by frame. One vector holds the same filter of all four cascades (wet and dry of
     both channels), so a frame costs four independent vector filter steps. The saturation's
-    exponential is a single-precision polynomial. */
+    exponential is a single-precision polynomial. Where the CPU has AVX2 and FMA, the
+    saturation runs both channels' bands as one eight-lane vector and the cascades use fused
+    multiply-adds, in steady and per-frame runs alike, so a run's output never depends on how its
+    frames were prepared. */
 class VinolaAmplifierModel
 {
 public:
