@@ -9,7 +9,8 @@
 // CPU has them, then the SSE2 baseline.
 //
 // Usage: VinolaBench [repeats] [chain] [baseline]    ("chain" skips the stage timings, for
-// profiling; "baseline" times only the baseline kernels)
+// profiling; "baseline" times only the baseline kernels). Each setting also prints a hash of
+// its output: the same command gives the same hashes as long as every output sample is the same.
 
 #include "MvPlatform.h"
 #include "VinolaAmplifierModel.h"
@@ -25,10 +26,13 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace
@@ -87,8 +91,23 @@ namespace
         std::vector<std::pair<int, float>> values;   // parameter index, normalised value
     };
 
+    /** FNV-1a over the output's bits: equal figures before and after a change mean the change
+        kept every output sample identical. */
+    std::uint64_t lastOutputHash = 0;
+
+    void hashFloats (std::uint64_t& hash, const float* data, int count)
+    {
+        for (int i = 0; i < count; ++i)
+        {
+            std::uint32_t bits;
+            std::memcpy (&bits, data + i, sizeof bits);
+            hash = (hash ^ bits) * 1099511628211ull;
+        }
+    }
+
     double runProcessor (const Setting& setting, const std::vector<float>& left, const std::vector<float>& right)
     {
+        std::uint64_t hash = 14695981039346656037ull;
         auto processor = std::make_unique<VinolaAudioProcessor>();
         processor->generatorMode.store (setting.generatorMode);
         for (const auto& [index, value] : setting.values)
@@ -108,7 +127,11 @@ namespace
             const double t0 = threadSeconds();
             processor->processBlock (buffer, midi);
             seconds += threadSeconds() - t0;
+
+            hashFloats (hash, buffer.getReadPointer (0), n);
+            hashFloats (hash, buffer.getReadPointer (1), n);
         }
+        lastOutputHash = hash;
         return seconds;
     }
 
@@ -183,8 +206,9 @@ int main (int argc, char** argv)
             const double seconds = best (repeats, [&] { return runProcessor (s, left, right); });
             if (std::string (s.name) == "everything on")
                 everythingOn = seconds;
-            std::printf ("  %-26s %8.0fx real time  %7.1f ns/frame\n", s.name,
-                         (double) numFrames / sampleRate / seconds, seconds * 1.0e9 / numFrames);
+            std::printf ("  %-26s %8.0fx real time  %7.1f ns/frame  output %016llx\n", s.name,
+                         (double) numFrames / sampleRate / seconds, seconds * 1.0e9 / numFrames,
+                         (unsigned long long) lastOutputHash);
         }
 
         everythingOnByPath.push_back (everythingOn);
