@@ -173,12 +173,60 @@ static_assert (sizeof (VinolaFloat4) == 4 * sizeof (float), "VinolaFloat4 holds 
 
 namespace
 {
-    /** Two identical biquads in series on eight lanes. */
-    struct PairUnit8
+    /** The few operations a biquad needs, on four or eight lanes. */
+    struct Lanes4
     {
-        __m256 a1, a2, gain, b1;
-        __m256 z1a, z2a, z1b, z2b;
+        using V = __m128;
+        static VINOLA_AVX2_TARGET V fmadd (V a, V b, V c) noexcept { return _mm_fmadd_ps (a, b, c); }
+        static VINOLA_AVX2_TARGET V add (V a, V b) noexcept { return _mm_add_ps (a, b); }
+        static VINOLA_AVX2_TARGET V mul (V a, V b) noexcept { return _mm_mul_ps (a, b); }
+        static VINOLA_AVX2_TARGET V guard (V x) noexcept
+        {
+            return _mm_and_ps (_mm_cmpeq_ps (x, _mm_setzero_ps()), _mm_set1_ps (zeroGuard));
+        }
     };
+
+    struct Lanes8
+    {
+        using V = __m256;
+        static VINOLA_AVX2_TARGET V fmadd (V a, V b, V c) noexcept { return _mm256_fmadd_ps (a, b, c); }
+        static VINOLA_AVX2_TARGET V add (V a, V b) noexcept { return _mm256_add_ps (a, b); }
+        static VINOLA_AVX2_TARGET V mul (V a, V b) noexcept { return _mm256_mul_ps (a, b); }
+        static VINOLA_AVX2_TARGET V guard (V x) noexcept
+        {
+            return _mm256_and_ps (_mm256_cmp_ps (x, _mm256_setzero_ps(), _CMP_EQ_OQ), _mm256_set1_ps (zeroGuard));
+        }
+    };
+
+    /** Two identical biquads in series on four or eight lanes. */
+    template <typename L>
+    struct WidePair
+    {
+        using V = typename L::V;
+        V a1, a2, gain, b1;
+        V z1a, z2a, z1b, z2b;
+
+        /** runBiquad with fused multiply-adds (the same terms, rounded fewer times): the
+            recursion through z1 is a single multiply-add and the guard's add. */
+        static VINOLA_AVX2_TARGET inline __attribute__ ((always_inline))
+        V biquad (V x, V a1, V a2, V gain, V b1, V& z1, V& z2) noexcept
+        {
+            const V feedforward = L::fmadd (b1, z1, z2);
+            const V w = L::add (L::fmadd (a1, z1, L::fmadd (a2, z2, x)), L::guard (x));
+            z2 = z1;
+            z1 = w;
+            return L::mul (gain, L::add (w, feedforward));
+        }
+
+        VINOLA_AVX2_TARGET inline __attribute__ ((always_inline)) V run (V x) noexcept
+        {
+            const V y = biquad (x, a1, a2, gain, b1, z1a, z2a);
+            return biquad (y, a1, a2, gain, b1, z1b, z2b);
+        }
+    };
+
+    using Pair4 = WidePair<Lanes4>;
+    using Pair8 = WidePair<Lanes8>;
 
     VINOLA_AVX2_TARGET inline __m256 join (VinolaFloat4 low, VinolaFloat4 high) noexcept
     {
@@ -191,133 +239,92 @@ namespace
         high = _mm256_extractf128_ps (x, 1);
     }
 
-    /** runBiquad on eight lanes with fused multiply-adds (the same terms, rounded fewer times). */
-    VINOLA_AVX2_TARGET inline __m256 runBiquad8 (__m256 x, __m256 a1, __m256 a2, __m256 gain, __m256 b1,
-                                                 __m256& z1, __m256& z2) noexcept
-    {
-        // x + a2 z2 + a1 z1 in two fused steps: one op fewer, and the recursion through z1 is a
-        // single multiply-add and the guard's add.
-        const __m256 feedforward = _mm256_fmadd_ps (b1, z1, z2);
-        const __m256 guard = _mm256_and_ps (_mm256_cmp_ps (x, _mm256_setzero_ps(), _CMP_EQ_OQ),
-                                            _mm256_set1_ps (zeroGuard));
-        const __m256 w = _mm256_add_ps (_mm256_fmadd_ps (a1, z1, _mm256_fmadd_ps (a2, z2, x)), guard);
-        z2 = z1;
-        z1 = w;
-        return _mm256_mul_ps (gain, _mm256_add_ps (w, feedforward));
-    }
-
-    /** One pair step; with a mask, only the set lanes' states move (the pipeline's first and
-        last frames of a run leave some depths idle). */
-    template <bool masked>
-    VINOLA_AVX2_TARGET inline __m256 runPair8 (PairUnit8& u, __m256 x, __m256 active) noexcept
-    {
-        if (! masked)
-        {
-            const __m256 y = runBiquad8 (x, u.a1, u.a2, u.gain, u.b1, u.z1a, u.z2a);
-            return runBiquad8 (y, u.a1, u.a2, u.gain, u.b1, u.z1b, u.z2b);
-        }
-
-        __m256 z1a = u.z1a, z2a = u.z2a, z1b = u.z1b, z2b = u.z2b;
-        const __m256 y = runBiquad8 (x, u.a1, u.a2, u.gain, u.b1, z1a, z2a);
-        const __m256 out = runBiquad8 (y, u.a1, u.a2, u.gain, u.b1, z1b, z2b);
-        u.z1a = _mm256_blendv_ps (u.z1a, z1a, active);
-        u.z2a = _mm256_blendv_ps (u.z2a, z2a, active);
-        u.z1b = _mm256_blendv_ps (u.z1b, z1b, active);
-        u.z2b = _mm256_blendv_ps (u.z2b, z2b, active);
-        return out;
-    }
-
-    /** Step t of the crossover's frame pipeline (see processBlockAvx2); masked for the steps at
-        either end of a run, where some depths have no frame. */
-    template <bool stereo, bool masked>
-    VINOLA_AVX2_TARGET inline __attribute__ ((always_inline))
-    void pipelineStep (PairUnit8 (&g)[3], __m256& previousA, __m256& previousB, const float* left, const float* right,
-                       int t, int count, VinolaFloat4* leftBands, VinolaFloat4* rightBands) noexcept
-    {
-        const __m256 none = _mm256_setzero_ps();
-        const __m256 all = _mm256_castsi256_ps (_mm256_set1_epi32 (-1));
-
-        // A: { L, R, L, R } of frame t | unit 2's upper half of frame t - 2, twice.
-        __m128 frame = _mm_setzero_ps();
-        if (! masked || t < count)
-        {
-            frame = _mm_unpacklo_ps (_mm_set_ss (left[t]), stereo ? _mm_set_ss (right[t]) : _mm_setzero_ps());
-            frame = _mm_movelh_ps (frame, frame);
-        }
-        const __m128 midAndUpper = _mm256_extractf128_ps (previousB, 1);
-        const __m256 xA = _mm256_insertf128_ps (_mm256_castps128_ps256 (frame), _mm_movehl_ps (midAndUpper, midAndUpper), 1);
-
-        // B: unit 0's low band twice | its upper path twice, of frame t - 1.
-        const __m128 lowAndHigh = _mm256_castps256_ps128 (previousA);
-        const __m256 xB = _mm256_permutevar_ps (_mm256_insertf128_ps (_mm256_castps128_ps256 (lowAndHigh), lowAndHigh, 1),
-                                                _mm256_setr_epi32 (0, 1, 0, 1, 2, 3, 2, 3));
-
-        // C: the low band's two all-pass halves summed | unit 2's band 2 half twice, of frame t - 2.
-        const __m256 swappedB = _mm256_permutevar_ps (previousB, _mm256_setr_epi32 (2, 3, 0, 1, 0, 1, 0, 1));
-        const __m256 xC = _mm256_blend_ps (_mm256_add_ps (previousB, swappedB), swappedB, 0xf0);
-
-        __m256 activeA = all, activeB = all, activeC = all;
-        if (masked)
-        {
-            activeA = _mm256_blend_ps (t < count ? all : none, t >= 2 ? all : none, 0xf0);
-            activeB = t >= 1 && t <= count ? all : none;
-            activeC = t >= 2 ? all : none;
-        }
-        const __m256 yA = runPair8<masked> (g[0], xA, activeA);
-        const __m256 yB = runPair8<masked> (g[1], xB, activeB);
-        const __m256 yC = runPair8<masked> (g[2], xC, activeC);
-
-        if (! masked || t >= 2)
-        {
-            const __m256 bands12 = _mm256_add_ps (yC, _mm256_permutevar_ps (yC, _mm256_setr_epi32 (2, 3, 0, 1, 2, 3, 0, 1)));
-            const __m128 b12 = _mm_unpacklo_ps (_mm256_castps256_ps128 (bands12), _mm256_extractf128_ps (bands12, 1));
-            const __m128 b34 = _mm256_extractf128_ps (yA, 1);
-            _mm_storeu_ps (reinterpret_cast<float*> (leftBands + (t - 2)), _mm_shuffle_ps (b12, b34, _MM_SHUFFLE (2, 0, 1, 0)));
-            _mm_storeu_ps (reinterpret_cast<float*> (rightBands + (t - 2)), _mm_shuffle_ps (b12, b34, _MM_SHUFFLE (3, 1, 3, 2)));
-        }
-        previousA = yA;
-        previousB = yB;
-    }
+    /** The frames of a run a pass handles at a time. */
+    constexpr int passLength = 64;
 }
 
 template <bool stereo>
 void VinolaCrossover::processBlockAvx2 (const float* left, const float* right, int count, VinolaFloat4* leftBands,
                                         VinolaFloat4* rightBands) noexcept
 {
-    // Eight-lane units: A = { unit 0 | unit 5 }, B = { unit 1 | unit 2 }, C = { unit 3 | unit 4 }.
-    // Step t runs unit 0 on frame t, units 1 and 2 on frame t - 1, and units 3, 4 and 5 on frame
-    // t - 2, every input coming from step t - 1, so the three pair steps are independent.
-    PairUnit8 g[3];
-    const int members[3][2] = { { 0, 5 }, { 1, 2 }, { 3, 4 } };
-    for (int k = 0; k < 3; ++k)
+    // The section tree runs depth by depth over the frames of a pass: unit 0; then units 1 and 2
+    // as one eight-lane pair; then units 3 and 4 as one and unit 5. Within a pass the only
+    // dependence from frame to frame is each filter's own state, so the processor overlaps
+    // consecutive frames, and each pass's states stay in registers.
+    auto four = [this] (int u) VINOLA_AVX2_TARGET
     {
-        const PairUnit& lo = units[members[k][0]];
-        const PairUnit& hi = units[members[k][1]];
-        g[k] = { join (lo.a1, hi.a1), join (lo.a2, hi.a2), join (lo.gain, hi.gain), join (lo.b1, hi.b1),
-                 join (lo.z1a, hi.z1a), join (lo.z2a, hi.z2a), join (lo.z1b, hi.z1b), join (lo.z2b, hi.z2b) };
+        const PairUnit& p = units[u];
+        return Pair4 { p.a1.v, p.a2.v, p.gain.v, p.b1.v, p.z1a.v, p.z2a.v, p.z1b.v, p.z2b.v };
+    };
+    auto eight = [this] (int lo, int hi) VINOLA_AVX2_TARGET
+    {
+        const PairUnit& l = units[lo];
+        const PairUnit& h = units[hi];
+        return Pair8 { join (l.a1, h.a1), join (l.a2, h.a2), join (l.gain, h.gain), join (l.b1, h.b1),
+                       join (l.z1a, h.z1a), join (l.z2a, h.z2a), join (l.z1b, h.z1b), join (l.z2b, h.z2b) };
+    };
+    Pair4 unit0 = four (0), unit5 = four (5);
+    Pair8 units12 = eight (1, 2), units34 = eight (3, 4);
+
+    __m128 lowAndHigh[passLength];   // unit 0: low band | common path of the upper bands
+    __m256 allPassAndSplit[passLength];   // units 1 and 2
+
+    for (int offset = 0; offset < count; offset += passLength)
+    {
+        const int n = count - offset < passLength ? count - offset : passLength;
+
+        // { L, R, L, R } of each frame through the first split.
+        for (int i = 0; i < n; ++i)
+        {
+            __m128 frame = _mm_unpacklo_ps (_mm_set_ss (left[offset + i]),
+                                            stereo ? _mm_set_ss (right[offset + i]) : _mm_setzero_ps());
+            lowAndHigh[i] = unit0.run (_mm_movelh_ps (frame, frame));
+        }
+
+        // The low band twice | the upper path twice.
+        for (int i = 0; i < n; ++i)
+        {
+            const __m128 x = lowAndHigh[i];
+            allPassAndSplit[i] = units12.run (_mm256_permutevar_ps (_mm256_insertf128_ps (_mm256_castps128_ps256 (x), x, 1),
+                                                                    _mm256_setr_epi32 (0, 1, 0, 1, 2, 3, 2, 3)));
+        }
+
+        for (int i = 0; i < n; ++i)
+        {
+            // Units 3 and 4: the low band's two all-pass halves summed | unit 2's band 2 half
+            // twice. Unit 5: unit 2's upper half twice, giving bands 3 and 4.
+            const __m256 b = allPassAndSplit[i];
+            const __m256 swapped = _mm256_permutevar_ps (b, _mm256_setr_epi32 (2, 3, 0, 1, 0, 1, 0, 1));
+            const __m256 y = units34.run (_mm256_blend_ps (_mm256_add_ps (b, swapped), swapped, 0xf0));
+            const __m128 midAndUpper = _mm256_extractf128_ps (b, 1);
+            const __m128 b34 = unit5.run (_mm_movehl_ps (midAndUpper, midAndUpper));
+
+            const __m256 bands12 = _mm256_add_ps (y, _mm256_permutevar_ps (y, _mm256_setr_epi32 (2, 3, 0, 1, 2, 3, 0, 1)));
+            const __m128 b12 = _mm_unpacklo_ps (_mm256_castps256_ps128 (bands12), _mm256_extractf128_ps (bands12, 1));
+            _mm_storeu_ps (reinterpret_cast<float*> (leftBands + offset + i), _mm_shuffle_ps (b12, b34, _MM_SHUFFLE (2, 0, 1, 0)));
+            _mm_storeu_ps (reinterpret_cast<float*> (rightBands + offset + i), _mm_shuffle_ps (b12, b34, _MM_SHUFFLE (3, 1, 3, 2)));
+        }
     }
 
-    __m256 previousA = _mm256_setzero_ps(), previousB = _mm256_setzero_ps();   // step t - 1's outputs of A and B
-
-    // The first two and the last two steps have idle depths; the steps between run in full.
-    const int fullStart = count < 2 ? count : 2;
-    int t = 0;
-    for (; t < fullStart; ++t)
-        pipelineStep<stereo, true> (g, previousA, previousB, left, right, t, count, leftBands, rightBands);
-    for (; t < count; ++t)
-        pipelineStep<stereo, false> (g, previousA, previousB, left, right, t, count, leftBands, rightBands);
-    for (; t < count + 2; ++t)
-        pipelineStep<stereo, true> (g, previousA, previousB, left, right, t, count, leftBands, rightBands);
-
-    for (int k = 0; k < 3; ++k)
+    auto keepFour = [this] (int u, const Pair4& p) VINOLA_AVX2_TARGET
     {
-        PairUnit& lo = units[members[k][0]];
-        PairUnit& hi = units[members[k][1]];
-        split (g[k].z1a, lo.z1a, hi.z1a);
-        split (g[k].z2a, lo.z2a, hi.z2a);
-        split (g[k].z1b, lo.z1b, hi.z1b);
-        split (g[k].z2b, lo.z2b, hi.z2b);
-    }
+        PairUnit& unit = units[u];
+        unit.z1a = p.z1a;
+        unit.z2a = p.z2a;
+        unit.z1b = p.z1b;
+        unit.z2b = p.z2b;
+    };
+    auto keepEight = [this] (int lo, int hi, const Pair8& p) VINOLA_AVX2_TARGET
+    {
+        split (p.z1a, units[lo].z1a, units[hi].z1a);
+        split (p.z2a, units[lo].z2a, units[hi].z2a);
+        split (p.z1b, units[lo].z1b, units[hi].z1b);
+        split (p.z2b, units[lo].z2b, units[hi].z2b);
+    };
+    keepFour (0, unit0);
+    keepFour (5, unit5);
+    keepEight (1, 2, units12);
+    keepEight (3, 4, units34);
 }
 #endif
 

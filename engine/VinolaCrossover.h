@@ -17,9 +17,9 @@
 
     The twelve pairs that run are grouped by depth into six four-lane units, both channels side
     by side, so a stereo frame costs twelve vector biquad steps. With the AVX2 kernels a run
-    costs six eight-lane steps per frame (see processBlockAvx2). Values handed on to a further
-    biquad that are exactly zero are replaced by 1e-6, so silence never decays into denormals.
-    Holds no heap memory. */
+    goes through the tree depth by depth, units 1 and 2 and units 3 and 4 as eight-lane pairs
+    (see processBlockAvx2). Values handed on to a further biquad that are exactly zero are
+    replaced by 1e-6, so silence never decays into denormals. Holds no heap memory. */
 class VinolaCrossover
 {
 public:
@@ -69,9 +69,10 @@ private:
     };
 
 #if VINOLA_AVX2_KERNELS
-    /** processBlock with eight-lane vectors: the three depths of the section tree run for three
-        consecutive frames at once (frame n enters while frame n - 2 leaves), so a frame costs six
-        independent eight-lane biquad steps instead of twelve dependent four-lane ones. */
+    /** processBlock with fused multiply-adds and eight-lane vectors: each depth of the section
+        tree runs over the frames of a pass before the next, so the only dependence between
+        consecutive frames is each filter's own state and the processor overlaps them, instead of
+        waiting for a frame's whole chain of twelve biquads. */
     template <bool stereo>
     VINOLA_AVX2_TARGET void processBlockAvx2 (const float* left, const float* right, int count,
                                               VinolaFloat4* leftBands, VinolaFloat4* rightBands) noexcept;
