@@ -59,7 +59,7 @@ float VinolaCrackleGenerator::uniformDraw() noexcept
     return (float) (MvPlatform::rand() % 2147483647) * 4.656612873077393e-10f;   // 2^-31
 }
 
-void VinolaCrackleGenerator::fireEvent() noexcept
+void VinolaCrackleGenerator::fireEvent (int frame) noexcept
 {
     const float u1 = uniformDraw();
     countdown = meanInterval * (double) (1.0f + intervalSpread * (u1 - 0.5f));
@@ -84,8 +84,65 @@ void VinolaCrackleGenerator::fireEvent() noexcept
     const float u3 = uniformDraw();
     const float level = 1.0f - levelRandomness * u3;
 
-    voices[nextVoice].start (level, nextSample, p);
-    activeVoices |= std::uint64_t { 1 } << nextVoice;
+    pendingStarts[numPendingStarts++] = { frame, nextVoice, nextSample, level, p };
     nextVoice = (nextVoice + 1) % voiceCount;
     nextSample = (randomOrder ? MvPlatform::rand() : nextSample + 1) % bank->count;
+}
+
+void VinolaCrackleGenerator::renderRuns (VinolaCrackleGenerator* const* generators, int numGenerators,
+                                         float* const* left, float* const* right, int count) noexcept
+{
+    numGenerators = numGenerators < 0 ? 0 : (numGenerators > maxGenerators ? maxGenerators : numGenerators);
+    count = count < 0 ? 0 : (count > maxRunLength ? maxRunLength : count);
+
+    // The timing first, frame by frame across the generators, since their events share one
+    // random sequence. A generator fires at most once per frame.
+    for (int g = 0; g < numGenerators; ++g)
+        generators[g]->numPendingStarts = 0;
+    for (int i = 0; i < count; ++i)
+        for (int g = 0; g < numGenerators; ++g)
+        {
+            auto& gen = *generators[g];
+            if (gen.muted)
+                continue;
+            gen.countdown -= gen.timeStep;
+            if (! (gen.countdown > 0.0))
+                gen.fireEvent (i);
+        }
+
+    for (int g = 0; g < numGenerators; ++g)
+        generators[g]->renderVoices (left[g], right[g], count);
+}
+
+void VinolaCrackleGenerator::renderVoices (float* left, float* right, int count) noexcept
+{
+    for (int i = 0; i < count; ++i)
+        left[i] = right[i] = 0.0f;
+
+    // Stretches between voice starts: within one, the sounding voices only ever fall idle.
+    int next = 0;
+    for (int start = 0; start < count;)
+    {
+        for (; next < numPendingStarts && pendingStarts[next].frame == start; ++next)
+        {
+            const auto& e = pendingStarts[next];
+            voices[e.voice].start (e.level, e.sampleIndex, e.pan);
+            activeVoices |= std::uint64_t { 1 } << e.voice;
+        }
+        const int end = next < numPendingStarts ? pendingStarts[next].frame : count;
+
+        // Only the sounding voices, in index order: idle ones would cost a cache line each.
+        for (std::uint64_t pending = activeVoices; pending != 0; pending &= pending - 1)
+        {
+            const int v = __builtin_ctzll (pending);
+            voices[v].renderRun (left + start, right + start, end - start);
+            if (voices[v].isIdle())
+                activeVoices &= ~(std::uint64_t { 1 } << v);
+        }
+        start = end;
+    }
+    numPendingStarts = 0;
+
+    if (count > 0)
+        output = { left[count - 1], right[count - 1] };
 }

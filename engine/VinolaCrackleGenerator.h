@@ -50,30 +50,37 @@ struct VinolaCrackleGenerator
     /** One sample frame: maybe an event, then the sum of the sounding voices. */
     Pair tick() noexcept
     {
-        if (! muted)
-        {
-            countdown -= timeStep;
-            if (! (countdown > 0.0))
-                fireEvent();
-        }
-
-        // Only the sounding voices, in index order: idle ones would cost a cache line each.
+        VinolaCrackleGenerator* self = this;
         float left = 0.0f, right = 0.0f;
-        for (std::uint64_t pending = activeVoices; pending != 0; pending &= pending - 1)
-        {
-            const int i = __builtin_ctzll (pending);
-            voices[i].renderFrame (left, right);
-            if (voices[i].isIdle())
-                activeVoices &= ~(std::uint64_t { 1 } << i);
-        }
-
-        output = { left, right };
+        float* lefts[1] = { &left };
+        float* rights[1] = { &right };
+        renderRuns (&self, 1, lefts, rights, 1);
         return output;
     }
+
+    static constexpr int maxRunLength = 64;
+    static constexpr int maxGenerators = 4;
+
+    /** count (up to maxRunLength) frames of each of up to maxGenerators generators into
+        left[g] and right[g]: the same as ticking them frame by frame in turn, with their events'
+        random draws in that same order. Each voice plays its whole stretch between two events
+        in one go; a frame's voices are still summed in index order. */
+    static void renderRuns (VinolaCrackleGenerator* const* generators, int numGenerators, float* const* left,
+                            float* const* right, int count) noexcept;
 
     /** A uniform value in [0, 1] from the shared rand sequence. */
     static float uniformDraw() noexcept;
 
 private:
-    void fireEvent() noexcept;
+    /** An event's voice start, drawn in frame order and applied when its frame is rendered. */
+    struct PendingStart
+    {
+        int frame, voice, sampleIndex;
+        float level, pan;
+    };
+    PendingStart pendingStarts[maxRunLength];
+    int numPendingStarts = 0;
+
+    void fireEvent (int frame) noexcept;
+    void renderVoices (float* left, float* right, int count) noexcept;
 };

@@ -32,20 +32,46 @@ struct VinolaCrackleVoice
     bool isIdle() const noexcept { return stage >= idleStage; }
 
     /** Advances one frame and adds this frame's sound to left and right. Call only when not idle. */
-    void renderFrame (float& left, float& right) noexcept
+    void renderFrame (float& left, float& right) noexcept { renderRun (&left, &right, 1); }
+
+    /** Up to count frames, each added to left[i] and right[i], stopping after the frame on which
+        the voice falls idle. Call only when not idle. */
+    void renderRun (float* left, float* right, int count) noexcept
     {
-        position += timeStep * (double) speed;
-
-        float& progress = stageProgress[stage];
-        progress += stageIncrement[stage];
-        if (progress >= 1.0f)
+        // Locals throughout: the output arrays could otherwise alias the voice's own floats.
+        const double step = timeStep * (double) speed;
+        const float gainL = gainLeft, gainR = gainRight, lvl = level;
+        const VinolaSampleBank& b = *bank;
+        double pos = position;
+        int st = stage;
+        float progress = stageProgress[st], increment = stageIncrement[st];
+        for (int i = 0; i < count; ++i)
         {
-            progress = 1.0f;
-            ++stage;
-        }
+            pos += step;
 
-        const auto pair = bank->readFrame (sampleIndex, position);
-        left += pair.left * gainLeft * level;
-        right += pair.right * gainRight * level;
+            progress += increment;
+            bool last = false;
+            if (progress >= 1.0f)
+            {
+                stageProgress[st] = 1.0f;
+                if (++st >= idleStage)
+                    last = true;
+                else
+                {
+                    progress = stageProgress[st];
+                    increment = stageIncrement[st];
+                }
+            }
+
+            const auto pair = b.readFrame (sampleIndex, pos);
+            left[i] += pair.left * gainL * lvl;
+            right[i] += pair.right * gainR * lvl;
+            if (last)
+                break;
+        }
+        if (st < idleStage)
+            stageProgress[st] = progress;
+        position = pos;
+        stage = st;
     }
 };

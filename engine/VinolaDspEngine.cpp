@@ -260,34 +260,44 @@ void VinolaDspEngine::renderChunk (const float* const* input, float* const* outA
             }
     }
 
-    for (int i = 0; i < n; ++i)
+    // 6. Vinyl-noise loop. The loop restarts exactly at 0: an overshoot is not carried.
     {
-        // 6. Vinyl-noise loop. The loop restarts exactly at 0: an overshoot is not carried.
-        const auto loop = noiseLoopBank.readFrame (0, noiseLoopPosition);
-        noiseLoopPosition += noiseLoopStep * (double) speedFactor;
         const double loopDuration = noiseLoopBank.count > 0 ? noiseLoopBank.entries[0].duration : 0.0;
-        if (noiseLoopPosition < 0.0)
-            noiseLoopPosition = loopDuration;
-        if (! (noiseLoopPosition < loopDuration))
-            noiseLoopPosition = 0.0;
-        const float vinylScale = (vinylValue[i] * run) * 0.1f;
-        vinyl[0][i] = loop.left * vinylScale;
-        vinyl[1][i] = loop.right * vinylScale;
-
-        // 7. Crackles: the generators advance on every frame, running or not.
-        const auto a = crackleA.tick();
-        const auto b = crackleB.tick();
-        const auto c = crackleC.tick();
-        const float crackleScale = scratchesValue[i] * run;
-        if (a.left == 0.0f && a.right == 0.0f && b.left == 0.0f && b.right == 0.0f && c.left == 0.0f && c.right == 0.0f
-            && ! std::signbit (a.left) && ! std::signbit (a.right))
+        const double loopStep = noiseLoopStep * (double) speedFactor;
+        double position = noiseLoopPosition;
+        for (int i = 0; i < n; ++i)
         {
-            // Silent generators give +0 for both sums, whatever b and c's signed zeros.
-            crackle[0][i] = crackle[1][i] = 0.0f * crackleScale;
-            continue;
+            const auto loop = noiseLoopBank.readFrame (0, position);
+            position += loopStep;
+            if (position < 0.0)
+                position = loopDuration;
+            if (! (position < loopDuration))
+                position = 0.0;
+            const float vinylScale = (vinylValue[i] * run) * 0.1f;
+            vinyl[0][i] = loop.left * vinylScale;
+            vinyl[1][i] = loop.right * vinylScale;
         }
-        crackle[0][i] = (float) ((double) a.left * 0.5 + (double) (b.left * 0.1f) + (double) (c.left * 0.08f)) * crackleScale;
-        crackle[1][i] = (float) ((double) a.right * 0.5 + (double) (b.right * 0.1f) + (double) (c.right * 0.08f)) * crackleScale;
+        noiseLoopPosition = position;
+    }
+
+    // 7. Crackles: the generators advance on every frame, running or not.
+    {
+        static_assert (chunkSize <= VinolaCrackleGenerator::maxRunLength, "a run fits the generators");
+        float generatorLeft[3][chunkSize], generatorRight[3][chunkSize];
+        VinolaCrackleGenerator* generators[3] = { &crackleA, &crackleB, &crackleC };
+        float* lefts[3] = { generatorLeft[0], generatorLeft[1], generatorLeft[2] };
+        float* rights[3] = { generatorRight[0], generatorRight[1], generatorRight[2] };
+        VinolaCrackleGenerator::renderRuns (generators, 3, lefts, rights, n);
+
+        // Silent generators give +0 for both sums, as the scaled zero below.
+        for (int i = 0; i < n; ++i)
+        {
+            const float crackleScale = scratchesValue[i] * run;
+            crackle[0][i] = (float) ((double) generatorLeft[0][i] * 0.5 + (double) (generatorLeft[1][i] * 0.1f)
+                                     + (double) (generatorLeft[2][i] * 0.08f)) * crackleScale;
+            crackle[1][i] = (float) ((double) generatorRight[0][i] * 0.5 + (double) (generatorRight[1][i] * 0.1f)
+                                     + (double) (generatorRight[2][i] * 0.08f)) * crackleScale;
+        }
     }
 
     if (n > 0)

@@ -3,6 +3,7 @@
 #include "MvPlatform.h"
 #include "VinolaCrackleGenerator.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -207,5 +208,96 @@ TEST (VinolaCrackleGenerator, IntervalsAndLevelsStayWithinTheirSpread)
             EXPECT_LE (i - last, (int) (1.45 * 441.0) + 1);
         }
         last = i;
+    }
+}
+
+TEST (VinolaCrackleGenerator, RunsOfSeveralGeneratorsMatchTickingThemInTurn)
+{
+    // Short ramps of different lengths, so one-shot reads run off their ends while voices sound
+    // and interpolation shows any difference in position.
+    std::vector<std::vector<float>> data (5);
+    VinolaSampleBank bank;
+    for (int k = 0; k < 5; ++k)
+    {
+        const int frames = 40 + 37 * k;
+        for (int i = 0; i < frames; ++i)
+        {
+            data[(size_t) k].push_back (0.01f * (float) (i * (k + 1)));
+            data[(size_t) k].push_back (-0.003f * (float) (i + k));
+        }
+        VinolaSampleEntry e;
+        e.data = data[(size_t) k].data();
+        e.frames = frames;
+        e.sampleRate = 3000.0 + 500.0 * k;
+        bank.addEntry (e);
+    }
+
+    // At 2 kHz the shortest interval is two frames: several events per run, restarts of sounding
+    // voices with two voices, one generator muted.
+    struct Config { int voices; float rate; };
+    const Config configs[3] = { { 2, 400.0f }, { 24, 60.0f }, { 5, 0.0f } };
+    VinolaCrackleGenerator ticked[3], rendered[3];
+    for (int g = 0; g < 3; ++g)
+        for (auto* gen : { &ticked[g], &rendered[g] })
+        {
+            configure (*gen, bank, configs[g].voices, 0.9f, 0.9f, 0.8f, configs[g].rate);
+            gen->setSampleRate (2000.0);
+        }
+
+    constexpr int total = 3000;
+    std::vector<float> expected ((size_t) total * 6), actual ((size_t) total * 6);
+
+    MvPlatform::restartRandForTests();
+    for (int i = 0; i < total; ++i)
+        for (int g = 0; g < 3; ++g)
+        {
+            const auto out = ticked[g].tick();
+            expected[(size_t) (i * 6 + 2 * g)] = out.left;
+            expected[(size_t) (i * 6 + 2 * g + 1)] = out.right;
+        }
+    const int nextDrawTicked = MvPlatform::rand();
+
+    MvPlatform::restartRandForTests();
+    VinolaCrackleGenerator* generators[3] = { &rendered[0], &rendered[1], &rendered[2] };
+    const int lengths[] = { 1, 64, 7, 33, 2, 64, 17 };
+    for (int start = 0, r = 0; start < total; ++r)
+    {
+        const int n = std::min (lengths[r % 7], total - start);
+        float left[3][64], right[3][64];
+        float* lefts[3] = { left[0], left[1], left[2] };
+        float* rights[3] = { right[0], right[1], right[2] };
+        VinolaCrackleGenerator::renderRuns (generators, 3, lefts, rights, n);
+        for (int i = 0; i < n; ++i)
+            for (int g = 0; g < 3; ++g)
+            {
+                actual[(size_t) ((start + i) * 6 + 2 * g)] = left[g][i];
+                actual[(size_t) ((start + i) * 6 + 2 * g + 1)] = right[g][i];
+            }
+        start += n;
+    }
+    EXPECT_EQ (MvPlatform::rand(), nextDrawTicked) << "the same draws in the same order";
+
+    int sounding = 0;
+    for (size_t i = 0; i < expected.size(); ++i)
+    {
+        ASSERT_EQ (std::signbit (actual[i]), std::signbit (expected[i])) << "value " << i;
+        ASSERT_EQ (actual[i], expected[i]) << "value " << i;
+        sounding += expected[i] != 0.0f ? 1 : 0;
+    }
+    EXPECT_GT (sounding, total);
+
+    for (int g = 0; g < 3; ++g)
+    {
+        EXPECT_EQ (rendered[g].countdown, ticked[g].countdown);
+        EXPECT_EQ (rendered[g].nextVoice, ticked[g].nextVoice);
+        EXPECT_EQ (rendered[g].nextSample, ticked[g].nextSample);
+        EXPECT_EQ (rendered[g].activeVoices, ticked[g].activeVoices);
+        EXPECT_EQ (rendered[g].output.left, ticked[g].output.left);
+        for (int v = 0; v < configs[g].voices; ++v)
+        {
+            EXPECT_EQ (rendered[g].voices[v].position, ticked[g].voices[v].position);
+            EXPECT_EQ (rendered[g].voices[v].stage, ticked[g].voices[v].stage);
+            EXPECT_EQ (rendered[g].voices[v].stageProgress[1], ticked[g].voices[v].stageProgress[1]);
+        }
     }
 }
