@@ -53,6 +53,29 @@ struct VinolaSampleBank
             return {};
         }
 
+        return interpolate (e, position);
+    }
+
+    /** readFrame (index, positions[i]) for each of numFrames positions. */
+    void readFrames (int index, const double* positions, float* left, float* right, int numFrames) const noexcept
+    {
+        const bool playable = (unsigned) index < (unsigned) count && entries[index].data != nullptr
+                              && entries[index].frames > 0;
+        for (int i = 0; i < numFrames; ++i)
+        {
+            // Inside the entry both kinds read alike; the rest is rare.
+            const Pair pair = playable && positions[i] >= 0.0 && positions[i] < entries[index].duration
+                                ? interpolate (entries[index], positions[i])
+                                : readFrame (index, positions[i]);
+            left[i] = pair.left;
+            right[i] = pair.right;
+        }
+    }
+
+private:
+    /** The read itself, at a position inside a playable entry. */
+    static Pair interpolate (const VinolaSampleEntry& e, double position) noexcept
+    {
         const double x = position * e.sampleRate;
         int i0 = (int) x;
         if (i0 >= e.frames)   // x may round up onto the frame count just below the duration

@@ -191,6 +191,34 @@ TEST (VinolaSampleBank, MonoEmptyAndOverfullBanks)
     EXPECT_EQ (full.count, 64);
 }
 
+TEST (VinolaSampleBank, ReadsOfManyPositionsMatchSingleReadsEverywhere)
+{
+    // Looping and one-shot, stereo and mono, empty and missing entries; positions inside, on the
+    // edges, outside and not finite.
+    const std::vector<float> stereo { 0.0f, 10.0f, 1.0f, 11.0f, 2.0f, 12.0f, 3.0f, 13.0f, 4.0f, 9.0f };
+    const std::vector<float> mono { 0.25f, -0.5f, 0.75f };
+    VinolaSampleBank bank;
+    bank.addEntry (entryOver (stereo, 2, 4.0, true));
+    bank.addEntry (entryOver (stereo, 2, 4.0, false));
+    bank.addEntry (entryOver (mono, 1, 3.0, true));
+    bank.addEntry (VinolaSampleEntry {});
+
+    const double positions[] = { 0.0, 0.1, 0.3333, 1.0, 1.1, 1.2499999, 1.25, 2.6, -0.001, -3.7, 1.0e300,
+                                 std::nan (""), HUGE_VAL, -HUGE_VAL, 0.9999999999 };
+    constexpr int count = (int) (sizeof (positions) / sizeof (positions[0]));
+    for (int index = -1; index <= 5; ++index)
+    {
+        float left[count], right[count];
+        bank.readFrames (index, positions, left, right, count);
+        for (int i = 0; i < count; ++i)
+        {
+            const auto single = bank.readFrame (index, positions[i]);
+            EXPECT_EQ (std::memcmp (&left[i], &single.left, sizeof (float)), 0) << index << " at " << positions[i];
+            EXPECT_EQ (std::memcmp (&right[i], &single.right, sizeof (float)), 0) << index << " at " << positions[i];
+        }
+    }
+}
+
 TEST (VinolaSampleBank, TheProcessorHoldsHeapCopiesOfEverySample)
 {
     VinolaAudioProcessor p;
