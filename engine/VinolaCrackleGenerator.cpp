@@ -95,20 +95,44 @@ void VinolaCrackleGenerator::renderRuns (VinolaCrackleGenerator* const* generato
     numGenerators = numGenerators < 0 ? 0 : (numGenerators > maxGenerators ? maxGenerators : numGenerators);
     count = count < 0 ? 0 : (count > maxRunLength ? maxRunLength : count);
 
-    // The timing first, frame by frame across the generators, since their events share one
-    // random sequence. A generator fires at most once per frame.
-    for (int g = 0; g < numGenerators; ++g)
-        generators[g]->numPendingStarts = 0;
-    for (int i = 0; i < count; ++i)
-        for (int g = 0; g < numGenerators; ++g)
+    // The timing first. Events must fire in the order of ticking the generators frame by frame
+    // in turn, since they share one random sequence: each generator's countdown runs on to its
+    // next event, and the earliest event (the first generator's on a tie) fires next.
+    auto runToEvent = [count] (VinolaCrackleGenerator& gen, int from) noexcept
+    {
+        if (gen.muted)
+            return count;
+        double c = gen.countdown;
+        const double step = gen.timeStep;
+        int i = from;
+        for (; i < count; ++i)
         {
-            auto& gen = *generators[g];
-            if (gen.muted)
-                continue;
-            gen.countdown -= gen.timeStep;
-            if (! (gen.countdown > 0.0))
-                gen.fireEvent (i);
+            c -= step;
+            if (! (c > 0.0))
+                break;
         }
+        gen.countdown = c;
+        return i;
+    };
+
+    int nextEvent[maxGenerators];
+    for (int g = 0; g < numGenerators; ++g)
+    {
+        generators[g]->numPendingStarts = 0;
+        nextEvent[g] = runToEvent (*generators[g], 0);
+    }
+    for (;;)
+    {
+        int first = -1;
+        for (int g = 0; g < numGenerators; ++g)
+            if (nextEvent[g] < count && (first < 0 || nextEvent[g] < nextEvent[first]))
+                first = g;
+        if (first < 0)
+            break;
+        auto& gen = *generators[first];
+        gen.fireEvent (nextEvent[first]);
+        nextEvent[first] = runToEvent (gen, nextEvent[first] + 1);
+    }
 
     for (int g = 0; g < numGenerators; ++g)
         generators[g]->renderVoices (left[g], right[g], count);
