@@ -95,44 +95,35 @@ void VinolaCrackleGenerator::renderRuns (VinolaCrackleGenerator* const* generato
     numGenerators = numGenerators < 0 ? 0 : (numGenerators > maxGenerators ? maxGenerators : numGenerators);
     count = count < 0 ? 0 : (count > maxRunLength ? maxRunLength : count);
 
-    // The timing first. Events must fire in the order of ticking the generators frame by frame
-    // in turn, since they share one random sequence: each generator's countdown runs on to its
-    // next event, and the earliest event (the first generator's on a tie) fires next.
-    auto runToEvent = [count] (VinolaCrackleGenerator& gen, int from) noexcept
+    // The timing first, frame by frame across the generators, since their events share one
+    // random sequence. The countdowns stay in registers (a fixed number of slots, the unused
+    // ones muted) and run side by side; an event reloads its generator's.
+    double countdowns[maxGenerators], steps[maxGenerators];
+    bool running[maxGenerators];
+    for (int g = 0; g < maxGenerators; ++g)
     {
-        if (gen.muted)
-            return count;
-        double c = gen.countdown;
-        const double step = gen.timeStep;
-        int i = from;
-        for (; i < count; ++i)
+        const bool used = g < numGenerators;
+        running[g] = used && ! generators[g]->muted;
+        countdowns[g] = used ? generators[g]->countdown : 0.0;
+        steps[g] = used ? generators[g]->timeStep : 0.0;
+        if (used)
+            generators[g]->numPendingStarts = 0;
+    }
+    for (int i = 0; i < count; ++i)
+        for (int g = 0; g < maxGenerators; ++g)
         {
-            c -= step;
-            if (! (c > 0.0))
-                break;
+            if (! running[g])
+                continue;
+            countdowns[g] -= steps[g];
+            if (! (countdowns[g] > 0.0))
+            {
+                generators[g]->countdown = countdowns[g];
+                generators[g]->fireEvent (i);
+                countdowns[g] = generators[g]->countdown;
+            }
         }
-        gen.countdown = c;
-        return i;
-    };
-
-    int nextEvent[maxGenerators];
     for (int g = 0; g < numGenerators; ++g)
-    {
-        generators[g]->numPendingStarts = 0;
-        nextEvent[g] = runToEvent (*generators[g], 0);
-    }
-    for (;;)
-    {
-        int first = -1;
-        for (int g = 0; g < numGenerators; ++g)
-            if (nextEvent[g] < count && (first < 0 || nextEvent[g] < nextEvent[first]))
-                first = g;
-        if (first < 0)
-            break;
-        auto& gen = *generators[first];
-        gen.fireEvent (nextEvent[first]);
-        nextEvent[first] = runToEvent (gen, nextEvent[first] + 1);
-    }
+        generators[g]->countdown = countdowns[g];
 
     for (int g = 0; g < numGenerators; ++g)
         generators[g]->renderVoices (left[g], right[g], count);
