@@ -240,7 +240,7 @@ namespace
     }
 
     /** The frames of a run a pass handles at a time. */
-    constexpr int passLength = 64;
+    constexpr int passLength = 16;
 }
 
 template <bool stereo>
@@ -248,7 +248,8 @@ void VinolaCrossover::processBlockAvx2 (const float* left, const float* right, i
                                         VinolaFloat4* rightBands) noexcept
 {
     // The section tree runs depth by depth over the frames of a pass: unit 0; then units 1 and 2
-    // as one eight-lane pair; then units 3 and 4 as one and unit 5. Within a pass the only
+    // as one eight-lane pair; then units 3 and 4 as one. Unit 5 runs a pass behind, beside unit 0
+    // of the next pass in one eight-lane pair, and alone after the last. Within a pass the only
     // dependence from frame to frame is each filter's own state, so the processor overlaps
     // consecutive frames, and each pass's states stay in registers.
     auto four = [this] (int u) VINOLA_AVX2_TARGET
@@ -263,49 +264,6 @@ void VinolaCrossover::processBlockAvx2 (const float* left, const float* right, i
         return Pair8 { join (l.a1, h.a1), join (l.a2, h.a2), join (l.gain, h.gain), join (l.b1, h.b1),
                        join (l.z1a, h.z1a), join (l.z2a, h.z2a), join (l.z1b, h.z1b), join (l.z2b, h.z2b) };
     };
-    Pair4 unit0 = four (0), unit5 = four (5);
-    Pair8 units12 = eight (1, 2), units34 = eight (3, 4);
-
-    __m128 lowAndHigh[passLength];   // unit 0: low band | common path of the upper bands
-    __m256 allPassAndSplit[passLength];   // units 1 and 2
-
-    for (int offset = 0; offset < count; offset += passLength)
-    {
-        const int n = count - offset < passLength ? count - offset : passLength;
-
-        // { L, R, L, R } of each frame through the first split.
-        for (int i = 0; i < n; ++i)
-        {
-            __m128 frame = _mm_unpacklo_ps (_mm_set_ss (left[offset + i]),
-                                            stereo ? _mm_set_ss (right[offset + i]) : _mm_setzero_ps());
-            lowAndHigh[i] = unit0.run (_mm_movelh_ps (frame, frame));
-        }
-
-        // The low band twice | the upper path twice.
-        for (int i = 0; i < n; ++i)
-        {
-            const __m128 x = lowAndHigh[i];
-            allPassAndSplit[i] = units12.run (_mm256_permutevar_ps (_mm256_insertf128_ps (_mm256_castps128_ps256 (x), x, 1),
-                                                                    _mm256_setr_epi32 (0, 1, 0, 1, 2, 3, 2, 3)));
-        }
-
-        for (int i = 0; i < n; ++i)
-        {
-            // Units 3 and 4: the low band's two all-pass halves summed | unit 2's band 2 half
-            // twice. Unit 5: unit 2's upper half twice, giving bands 3 and 4.
-            const __m256 b = allPassAndSplit[i];
-            const __m256 swapped = _mm256_permutevar_ps (b, _mm256_setr_epi32 (2, 3, 0, 1, 0, 1, 0, 1));
-            const __m256 y = units34.run (_mm256_blend_ps (_mm256_add_ps (b, swapped), swapped, 0xf0));
-            const __m128 midAndUpper = _mm256_extractf128_ps (b, 1);
-            const __m128 b34 = unit5.run (_mm_movehl_ps (midAndUpper, midAndUpper));
-
-            const __m256 bands12 = _mm256_add_ps (y, _mm256_permutevar_ps (y, _mm256_setr_epi32 (2, 3, 0, 1, 2, 3, 0, 1)));
-            const __m128 b12 = _mm_unpacklo_ps (_mm256_castps256_ps128 (bands12), _mm256_extractf128_ps (bands12, 1));
-            _mm_storeu_ps (reinterpret_cast<float*> (leftBands + offset + i), _mm_shuffle_ps (b12, b34, _MM_SHUFFLE (2, 0, 1, 0)));
-            _mm_storeu_ps (reinterpret_cast<float*> (rightBands + offset + i), _mm_shuffle_ps (b12, b34, _MM_SHUFFLE (3, 1, 3, 2)));
-        }
-    }
-
     auto keepFour = [this] (int u, const Pair4& p) VINOLA_AVX2_TARGET
     {
         PairUnit& unit = units[u];
@@ -321,8 +279,100 @@ void VinolaCrossover::processBlockAvx2 (const float* left, const float* right, i
         split (p.z1b, units[lo].z1b, units[hi].z1b);
         split (p.z2b, units[lo].z2b, units[hi].z2b);
     };
-    keepFour (0, unit0);
-    keepFour (5, unit5);
+
+    // { L, R, L, R } of a frame, unit 0's input.
+    auto frameAt = [left, right] (int i) VINOLA_AVX2_TARGET
+    {
+        const __m128 frame = _mm_unpacklo_ps (_mm_set_ss (left[i]), stereo ? _mm_set_ss (right[i]) : _mm_setzero_ps());
+        return _mm_movelh_ps (frame, frame);
+    };
+    // Unit 5's input: unit 2's upper half twice.
+    auto upperOf = [] (__m256 b) VINOLA_AVX2_TARGET
+    {
+        const __m128 midAndUpper = _mm256_extractf128_ps (b, 1);
+        return _mm_movehl_ps (midAndUpper, midAndUpper);
+    };
+    // Bands 3 and 4 of both channels { 3L, 3R, 4L, 4R } into the upper halves of a frame's bands.
+    auto storeUpperBands = [leftBands, rightBands] (__m128 b34, int i) VINOLA_AVX2_TARGET
+    {
+        const __m128 byChannel = _mm_shuffle_ps (b34, b34, _MM_SHUFFLE (3, 1, 2, 0));
+        _mm_storel_pi (reinterpret_cast<__m64*> (reinterpret_cast<float*> (leftBands + i) + 2), byChannel);
+        _mm_storeh_pi (reinterpret_cast<__m64*> (reinterpret_cast<float*> (rightBands + i) + 2), byChannel);
+    };
+
+    Pair8 units12 = eight (1, 2), units34 = eight (3, 4);
+    __m128 lowAndHigh[passLength];            // unit 0 of this pass's frames
+    __m256 allPassAndSplit[2][passLength];    // units 1 and 2 of this pass's and the previous pass's frames
+    int previousStart = 0, previousLength = 0, current = 0;
+
+    for (int start = 0; start < count; start += passLength)
+    {
+        const int n = count - start < passLength ? count - start : passLength;
+        const __m256* previous = allPassAndSplit[current ^ 1];
+
+        if (previousLength == 0)
+        {
+            Pair4 unit0 = four (0);
+            for (int i = 0; i < n; ++i)
+                lowAndHigh[i] = unit0.run (frameAt (start + i));
+            keepFour (0, unit0);
+        }
+        else
+        {
+            // Only the last pass can be shorter than the one before it.
+            Pair8 units05 = eight (0, 5);
+            int i = 0;
+            for (; i < n; ++i)
+            {
+                const __m256 y = units05.run (_mm256_insertf128_ps (_mm256_castps128_ps256 (frameAt (start + i)),
+                                                                    upperOf (previous[i]), 1));
+                lowAndHigh[i] = _mm256_castps256_ps128 (y);
+                storeUpperBands (_mm256_extractf128_ps (y, 1), previousStart + i);
+            }
+            keepEight (0, 5, units05);
+
+            Pair4 unit5 = four (5);
+            for (; i < previousLength; ++i)
+                storeUpperBands (unit5.run (upperOf (previous[i])), previousStart + i);
+            keepFour (5, unit5);
+        }
+
+        // The low band twice | the upper path twice.
+        __m256* split12 = allPassAndSplit[current];
+        for (int i = 0; i < n; ++i)
+        {
+            const __m128 x = lowAndHigh[i];
+            split12[i] = units12.run (_mm256_permutevar_ps (_mm256_insertf128_ps (_mm256_castps128_ps256 (x), x, 1),
+                                                            _mm256_setr_epi32 (0, 1, 0, 1, 2, 3, 2, 3)));
+        }
+
+        // Units 3 and 4: the low band's two all-pass halves summed | unit 2's band 2 half twice;
+        // bands 1 and 2 into the lower halves of the frame's bands.
+        for (int i = 0; i < n; ++i)
+        {
+            const __m256 b = split12[i];
+            const __m256 swapped = _mm256_permutevar_ps (b, _mm256_setr_epi32 (2, 3, 0, 1, 0, 1, 0, 1));
+            const __m256 y = units34.run (_mm256_blend_ps (_mm256_add_ps (b, swapped), swapped, 0xf0));
+            const __m256 bands12 = _mm256_add_ps (y, _mm256_permutevar_ps (y, _mm256_setr_epi32 (2, 3, 0, 1, 2, 3, 0, 1)));
+            const __m128 b12 = _mm_unpacklo_ps (_mm256_castps256_ps128 (bands12), _mm256_extractf128_ps (bands12, 1));
+            _mm_storel_pi (reinterpret_cast<__m64*> (leftBands + start + i), b12);
+            _mm_storeh_pi (reinterpret_cast<__m64*> (rightBands + start + i), b12);
+        }
+
+        previousStart = start;
+        previousLength = n;
+        current ^= 1;
+    }
+
+    // Unit 5 of the last pass.
+    {
+        const __m256* previous = allPassAndSplit[current ^ 1];
+        Pair4 unit5 = four (5);
+        for (int i = 0; i < previousLength; ++i)
+            storeUpperBands (unit5.run (upperOf (previous[i])), previousStart + i);
+        keepFour (5, unit5);
+    }
+
     keepEight (1, 2, units12);
     keepEight (3, 4, units34);
 }
