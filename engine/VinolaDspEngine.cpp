@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 
 namespace
 {
@@ -33,18 +34,26 @@ namespace
     }
 
     /** The smoother's next count values; true when they are all its target (it was idle). */
-    bool fillSmoothed (VinolaParameterSmoother& smoother, float* values, int count) noexcept
+    template <typename Run>
+    bool fillSmoothed (VinolaParameterSmoother& smoother, Run& run, int count) noexcept
     {
         if (smoother.countdown <= 0)
         {
-            // Whole vectors: every array here has room for them.
-            const VinolaFloat4 target = VinolaFloat4::broadcast (smoother.target);
-            for (int i = 0; i < count; i += 4)
-                target.store (values + i);
+            // The whole array, so that later runs of any length find it filled. Compared as bits:
+            // a NaN target is refilled every run rather than never.
+            if (! (run.holdsTarget && std::memcmp (&run.target, &smoother.target, sizeof (float)) == 0))
+            {
+                const VinolaFloat4 target = VinolaFloat4::broadcast (smoother.target);
+                for (int i = 0; i < (int) (sizeof (run.values) / sizeof (float)); i += 4)
+                    target.store (run.values + i);
+                run.holdsTarget = true;
+                run.target = smoother.target;
+            }
             return true;
         }
+        run.holdsTarget = false;
         for (int i = 0; i < count; ++i)
-            values[i] = smoother.tick();
+            run.values[i] = smoother.tick();
         return false;
     }
 }
@@ -216,9 +225,18 @@ void VinolaDspEngine::renderChunk (const float* const* input, float* const* outA
     // Everything the wet chain needs per frame, gathered first.
     // Every array is a whole number of vectors long, so vector loops may run past n.
     static_assert (chunkSize % 4 == 0, "chunks are whole vectors");
-    float needle[chunkSize], quality[chunkSize], mixValue[chunkSize], outGain[chunkSize], inGain[chunkSize];
-    float wobbleValue[chunkSize], cableValue[chunkSize], scratchesValue[chunkSize], humValue[chunkSize];
-    float vinylValue[chunkSize], ampNoiseValue[chunkSize], frequencyValue[chunkSize];
+    float* const needle = smoothedRuns[0].values;
+    float* const quality = smoothedRuns[1].values;
+    float* const mixValue = smoothedRuns[2].values;
+    float* const outGain = smoothedRuns[3].values;
+    float* const inGain = smoothedRuns[4].values;
+    float* const scratchesValue = smoothedRuns[5].values;
+    float* const humValue = smoothedRuns[6].values;
+    float* const wobbleValue = smoothedRuns[7].values;
+    float* const cableValue = smoothedRuns[8].values;
+    float* const vinylValue = smoothedRuns[9].values;
+    float* const ampNoiseValue = smoothedRuns[10].values;
+    float* const frequencyValue = smoothedRuns[11].values;
     float humSample[chunkSize];
     float humNoise[2][chunkSize], vinyl[2][chunkSize], crackle[2][chunkSize], duckingGains[2][chunkSize];
     float in[2][chunkSize], wet[2][chunkSize], dry[2][chunkSize];
@@ -229,18 +247,18 @@ void VinolaDspEngine::renderChunk (const float* const* input, float* const* outA
             in[ch][i] = input[ch][i];
 
     // 1. Smoothers of the amplifier, the output and the generators.
-    fillSmoothed (needleQuality, needle, n);
-    const bool steadyQuality = fillSmoothed (ampQuality, quality, n);
-    fillSmoothed (mix, mixValue, n);
-    fillSmoothed (outputGain, outGain, n);
-    fillSmoothed (inputGain, inGain, n);
-    fillSmoothed (scratches, scratchesValue, n);
-    const bool steadyHum = fillSmoothed (hum, humValue, n);
-    fillSmoothed (wobbleAmount, wobbleValue, n);
-    fillSmoothed (cableQuality, cableValue, n);
-    fillSmoothed (vinylNoise, vinylValue, n);
-    fillSmoothed (ampNoise, ampNoiseValue, n);
-    fillSmoothed (humFreq, frequencyValue, n);
+    fillSmoothed (needleQuality, smoothedRuns[0], n);
+    const bool steadyQuality = fillSmoothed (ampQuality, smoothedRuns[1], n);
+    fillSmoothed (mix, smoothedRuns[2], n);
+    fillSmoothed (outputGain, smoothedRuns[3], n);
+    fillSmoothed (inputGain, smoothedRuns[4], n);
+    fillSmoothed (scratches, smoothedRuns[5], n);
+    const bool steadyHum = fillSmoothed (hum, smoothedRuns[6], n);
+    fillSmoothed (wobbleAmount, smoothedRuns[7], n);
+    fillSmoothed (cableQuality, smoothedRuns[8], n);
+    fillSmoothed (vinylNoise, smoothedRuns[9], n);
+    fillSmoothed (ampNoise, smoothedRuns[10], n);
+    fillSmoothed (humFreq, smoothedRuns[11], n);
 
     // 2, 4. The hum oscillator, sampled at the phase from before each frame, with the overdrive
     // that a poor amplifier puts on it (1 .. 3.4).
@@ -281,8 +299,9 @@ void VinolaDspEngine::renderChunk (const float* const* input, float* const* outA
         const int padded = (n + 3) & ~3;
         for (int i = n; i < padded; ++i)
         {
+            // The smoothed arrays always hold finite values past n.
             draws[0][i] = draws[1][i] = 0;
-            humSample[i] = ampNoiseValue[i] = 0.0f;
+            humSample[i] = 0.0f;
         }
         const F two = F::broadcast (2.0f), range = F::broadcast (16777215.0f), one = F::broadcast (1.0f);
         const F scale = F::broadcast (0.03f), runs = F::broadcast (run);

@@ -19,7 +19,8 @@
     Frames are rendered in runs of up to 64: each step of the chain runs over the whole run
     before the next (the recursive filters as tight loops, the rest four frames at a time where
     it can be), with every sample, random draw and state exactly as frame by frame. A single
-    frame is a run of one. The runs keep about 13 kB of working arrays on the stack. */
+    frame is a run of one. The runs keep about 13 kB of working arrays on the stack, and the
+    smoothed parameter values of a run (3 kB) in the engine. */
 struct VinolaDspEngine
 {
     VinolaDspEngine();
@@ -95,6 +96,17 @@ struct VinolaDspEngine
 
 private:
     static constexpr int chunkSize = 64;
+    static constexpr int numSmoothers = 12;
+
+    /** The smoothers' values of the current run. An idle smoother's array keeps its target
+        from run to run, so it is written again only when the target changes. */
+    struct SmoothedRun
+    {
+        alignas (16) float values[chunkSize] = {};
+        bool holdsTarget = false;
+        float target = 0.0f;
+    };
+    SmoothedRun smoothedRuns[numSmoothers];
 
     /** Up to chunkSize frames: input per channel in; the wet/dry part and the part that bypasses
         the wet chain out, per channel. */

@@ -5,6 +5,7 @@
 #include "VinolaDspEngine.h"
 #include "VinolaXorShift128.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <memory>
@@ -323,4 +324,51 @@ TEST (VinolaDspEngine, ANewRateReachesEveryStageWithoutRestartingAnything)
         EXPECT_EQ (d.sampleRate, 48000.0f);
         EXPECT_EQ (d.crackleB.timeStep, 1.0 / 48000.0);
     }
+}
+
+TEST (VinolaDspEngine, SettledValuesThatJumpBetweenRunsTakeEffectAtOnce)
+{
+    // Steady smoothers keep their run arrays from run to run; a new target must still reach the
+    // very next frame, for single frames and for runs alike.
+    auto engine = std::make_unique<VinolaDspEngine>();
+    Levels levels;
+    levels.ampNoise = 1.0f;
+    setLevels (*engine, levels);
+
+    std::vector<float> left (100, 0.25f), right (100, -0.25f);
+    float* channels[2] = { left.data(), right.data() };
+    auto renderBlock = [&]
+    {
+        std::fill (left.begin(), left.end(), 0.25f);
+        std::fill (right.begin(), right.end(), -0.25f);
+        engine->processBlock (channels, 2, 100, true);
+    };
+    auto silent = [&] { return std::all_of (left.begin(), left.end(), [] (float x) { return x == 0.0f; }); };
+
+    renderBlock();
+    ASSERT_FALSE (silent());
+
+    engine->outputGain.setTarget (0.0f, 0);   // with MIX 1 nothing but the wet part remains
+    renderBlock();
+    EXPECT_TRUE (silent());
+
+    engine->outputGain.setTarget (1.0f, 0);
+    float a[2] = { 0.25f, -0.25f }, b[2] = { 0.0f, 0.0f };
+    engine->processFrame (a, b, 2, true);
+    EXPECT_NE (a[0] + b[0], 0.0f);
+
+    engine->outputGain.setTarget (0.0f, 0);
+    a[0] = 0.25f;
+    a[1] = -0.25f;
+    engine->processFrame (a, b, 2, true);
+    EXPECT_EQ (a[0] + b[0], 0.0f);
+    renderBlock();
+    EXPECT_TRUE (silent());
+
+    // After a ramp the settled value fills the whole run again.
+    engine->outputGain.setTarget (1.0f, 30);
+    renderBlock();
+    engine->outputGain.setTarget (0.0f, 0);
+    renderBlock();
+    EXPECT_TRUE (silent());
 }
