@@ -96,34 +96,49 @@ void VinolaCrackleGenerator::renderRuns (VinolaCrackleGenerator* const* generato
     count = count < 0 ? 0 : (count > maxRunLength ? maxRunLength : count);
 
     // The timing first, frame by frame across the generators, since their events share one
-    // random sequence. The countdowns stay in registers (a fixed number of slots, the unused
-    // ones muted) and run side by side; an event reloads its generator's.
+    // random sequence. The countdowns stay in registers and run side by side; an event reloads
+    // its generator's. A muted or unused slot counts down from infinity by nothing, so it never
+    // fires and needs no test of its own.
+    static_assert (maxGenerators == 4, "one countdown per slot below");
     double countdowns[maxGenerators], steps[maxGenerators];
-    bool running[maxGenerators];
     for (int g = 0; g < maxGenerators; ++g)
     {
-        const bool used = g < numGenerators;
-        running[g] = used && ! generators[g]->muted;
-        countdowns[g] = used ? generators[g]->countdown : 0.0;
-        steps[g] = used ? generators[g]->timeStep : 0.0;
-        if (used)
+        const bool running = g < numGenerators && ! generators[g]->muted;
+        countdowns[g] = running ? generators[g]->countdown : std::numeric_limits<double>::infinity();
+        steps[g] = running ? generators[g]->timeStep : 0.0;
+        if (g < numGenerators)
             generators[g]->numPendingStarts = 0;
     }
+    double c0 = countdowns[0], c1 = countdowns[1], c2 = countdowns[2], c3 = countdowns[3];
+    const double s0 = steps[0], s1 = steps[1], s2 = steps[2], s3 = steps[3];
+    auto fire = [generators] (int g, double& c, int frame) noexcept
+    {
+        generators[g]->countdown = c;
+        generators[g]->fireEvent (frame);
+        c = generators[g]->countdown;
+    };
     for (int i = 0; i < count; ++i)
-        for (int g = 0; g < maxGenerators; ++g)
-        {
-            if (! running[g])
-                continue;
-            countdowns[g] -= steps[g];
-            if (! (countdowns[g] > 0.0))
-            {
-                generators[g]->countdown = countdowns[g];
-                generators[g]->fireEvent (i);
-                countdowns[g] = generators[g]->countdown;
-            }
-        }
+    {
+        c0 -= s0;
+        if (! (c0 > 0.0))
+            fire (0, c0, i);
+        c1 -= s1;
+        if (! (c1 > 0.0))
+            fire (1, c1, i);
+        c2 -= s2;
+        if (! (c2 > 0.0))
+            fire (2, c2, i);
+        c3 -= s3;
+        if (! (c3 > 0.0))
+            fire (3, c3, i);
+    }
+    countdowns[0] = c0;
+    countdowns[1] = c1;
+    countdowns[2] = c2;
+    countdowns[3] = c3;
     for (int g = 0; g < numGenerators; ++g)
-        generators[g]->countdown = countdowns[g];
+        if (! generators[g]->muted)
+            generators[g]->countdown = countdowns[g];
 
     for (int g = 0; g < numGenerators; ++g)
         generators[g]->renderVoices (left[g], right[g], count);
