@@ -130,6 +130,13 @@ void VinolaCrossover::reset() noexcept
 
 void VinolaCrossover::processFrame (float left, float right, VinolaFloat4& leftBands, VinolaFloat4& rightBands) noexcept
 {
+    processBlockBaseline<true> (&left, &right, 1, &leftBands, &rightBands);
+}
+
+template <bool stereo>
+void VinolaCrossover::processBlockBaseline (const float* left, const float* right, int count,
+                                            VinolaFloat4* leftBands, VinolaFloat4* rightBands) noexcept
+{
     using F = VinolaFloat4;
 
     // Every pair input is a guarded value: the frame input, the first biquad's output inside a
@@ -141,23 +148,51 @@ void VinolaCrossover::processFrame (float left, float right, VinolaFloat4& leftB
         return runBiquad (y, u.a1, u.a2, u.gain, u.b1, u.z1b, u.z2b);
     };
 
-    // Lanes { ch0, ch1 } of the first pair, then { ch0, ch1 } of the second.
-    const F lowAndHigh = runPair (units[0], F::set (left, right, left, right));   // L | H
+    // The tree depth by depth over the frames of a pass (lanes { ch0, ch1 } of a unit's first
+    // pair, then { ch0, ch1 } of its second): from frame to frame only each filter's own state
+    // carries over, so consecutive frames overlap. Each pass works on local copies of the
+    // units, which stay in registers.
+    constexpr int passLength = 16;
+    F lowAndHigh[passLength], lowSum[passLength], midAndUpper[passLength];
+    for (int offset = 0; offset < count; offset += passLength)
+    {
+        const int n = count - offset < passLength ? count - offset : passLength;
 
-    const F lowAllPass = runPair (units[1], F::lowHalfTwice (lowAndHigh));
-    const F lowSum = lowAllPass + F::swapHalves (lowAllPass);                      // L1 | L1
+        PairUnit u0 = units[0];
+        for (int i = 0; i < n; ++i)
+        {
+            const float l = left[offset + i], r = stereo ? right[offset + i] : 0.0f;
+            lowAndHigh[i] = runPair (u0, F::set (l, r, l, r));                              // L | H
+        }
+        units[0] = u0;
 
-    const F midAndUpper = runPair (units[2], F::highHalfTwice (lowAndHigh));      // M | H2
+        PairUnit u1 = units[1], u2 = units[2];
+        for (int i = 0; i < n; ++i)
+        {
+            const F lowAllPass = runPair (u1, F::lowHalfTwice (lowAndHigh[i]));
+            lowSum[i] = lowAllPass + F::swapHalves (lowAllPass);                           // L1 | L1
+            midAndUpper[i] = runPair (u2, F::highHalfTwice (lowAndHigh[i]));               // M | H2
+        }
+        units[1] = u1;
+        units[2] = u2;
 
-    const F band1Parts = runPair (units[3], lowSum);
-    const F band1 = band1Parts + F::swapHalves (band1Parts);
-    const F band2Parts = runPair (units[4], F::lowHalfTwice (midAndUpper));
-    const F band2 = band2Parts + F::swapHalves (band2Parts);
-    const F bands34 = runPair (units[5], F::highHalfTwice (midAndUpper));
+        PairUnit u3 = units[3], u4 = units[4], u5 = units[5];
+        for (int i = 0; i < n; ++i)
+        {
+            const F band1Parts = runPair (u3, lowSum[i]);
+            const F band1 = band1Parts + F::swapHalves (band1Parts);
+            const F band2Parts = runPair (u4, F::lowHalfTwice (midAndUpper[i]));
+            const F band2 = band2Parts + F::swapHalves (band2Parts);
+            const F bands34 = runPair (u5, F::highHalfTwice (midAndUpper[i]));
 
-    const F band12 = F::unpackLow (band1, band2);                                         // b1 b2 of ch0, ch1
-    leftBands = F::shuffle<0, 1, 0, 2> (band12, bands34);
-    rightBands = F::shuffle<2, 3, 1, 3> (band12, bands34);
+            const F band12 = F::unpackLow (band1, band2);                                   // b1 b2 of ch0, ch1
+            leftBands[offset + i] = F::shuffle<0, 1, 0, 2> (band12, bands34);
+            rightBands[offset + i] = F::shuffle<2, 3, 1, 3> (band12, bands34);
+        }
+        units[3] = u3;
+        units[4] = u4;
+        units[5] = u5;
+    }
 }
 
 VinolaFloat4 VinolaCrossover::processSample (float x) noexcept
@@ -392,15 +427,9 @@ void VinolaCrossover::processBlock (const float* left, const float* right, int c
     }
 #endif
     if (right != nullptr)
-    {
-        for (int i = 0; i < count; ++i)
-            processFrame (left[i], right[i], leftBands[i], rightBands[i]);
-    }
+        processBlockBaseline<true> (left, right, count, leftBands, rightBands);
     else
-    {
-        for (int i = 0; i < count; ++i)
-            processFrame (left[i], 0.0f, leftBands[i], rightBands[i]);
-    }
+        processBlockBaseline<false> (left, right, count, leftBands, rightBands);
 }
 
 bool VinolaCrossover::stateIsBelow (float limit) const noexcept

@@ -68,6 +68,11 @@ private:
         VinolaFloat4 z1a, z2a, z1b, z2b;
     };
 
+    /** processBlock with the baseline kernels (processFrame is a run of one). */
+    template <bool stereo>
+    void processBlockBaseline (const float* left, const float* right, int count, VinolaFloat4* leftBands,
+                               VinolaFloat4* rightBands) noexcept;
+
 #if VINOLA_AVX2_KERNELS
     /** processBlock with fused multiply-adds and eight-lane vectors: each depth of the section
         tree runs over the frames of a pass before the next, so the only dependence between
