@@ -16,10 +16,11 @@
         6 high-pass -> bands 3 and 4   7 low-pass  -> band 3     8 high-pass -> band 4
 
     The twelve pairs that run are grouped by depth into six four-lane units, both channels side
-    by side, so a stereo frame costs twelve vector biquad steps. With the AVX2 kernels a run
-    goes through the tree depth by depth, units 1 and 2 and units 3 and 4 as eight-lane pairs
-    (see processBlockAvx2). Values handed on to a further biquad that are exactly zero are
-    replaced by 1e-6, so silence never decays into denormals. Holds no heap memory. */
+    by side, so a stereo frame costs twelve vector biquad steps. Runs go through the tree depth
+    by depth over passes of frames; with the AVX2 kernels the units also run two at a time in
+    eight-lane pairs (see processBlockAvx2). Values handed on to a further biquad that are
+    exactly zero are replaced by 1e-6, so silence never decays into denormals. Holds no heap
+    memory. */
 class VinolaCrossover
 {
 public:
@@ -77,7 +78,8 @@ private:
     /** processBlock with fused multiply-adds and eight-lane vectors: each depth of the section
         tree runs over the frames of a pass before the next, so the only dependence between
         consecutive frames is each filter's own state and the processor overlaps them, instead of
-        waiting for a frame's whole chain of twelve biquads. */
+        waiting for a frame's whole chain of twelve biquads. Units 1 and 2 and units 3 and 4
+        share a vector; unit 5 runs a pass behind, beside unit 0. */
     template <bool stereo>
     VINOLA_AVX2_TARGET void processBlockAvx2 (const float* left, const float* right, int count,
                                               VinolaFloat4* leftBands, VinolaFloat4* rightBands) noexcept;
