@@ -75,6 +75,25 @@ namespace
         ~KernelChoiceGuard() { VinolaKernels::forceBaseline (wasForced); }
     };
 
+    /** body (stereo) on the baseline kernels and, where the CPU has them, the AVX2 ones, each
+        with two channels and with one. */
+    template <typename Body>
+    void onEveryKernelAndLayout (Body&& body)
+    {
+        KernelChoiceGuard guard;
+        for (bool baseline : { true, false })
+        {
+            if (! baseline && ! VinolaKernels::cpuHasAvx2())
+                continue;
+            VinolaKernels::forceBaseline (baseline);
+            for (bool stereo : { true, false })
+            {
+                SCOPED_TRACE (testing::Message() << (baseline ? "baseline" : "AVX2") << (stereo ? ", stereo" : ", mono"));
+                body (stereo);
+            }
+        }
+    }
+
     /** Largest band error against exact arithmetic over a second of music-like input with
         stretches of digital silence, in runs whose lengths cycle through the given ones. */
     double largestRunError (bool stereo, std::initializer_list<int> runLengths)
@@ -283,19 +302,11 @@ TEST (VinolaCrossover, ChannelsAreIndependentAndResetClears)
 // out of place gives errors of 1e-2 and more.
 TEST (VinolaCrossover, RunsAgreeWithTheFormulasOnBothKernelsForEveryRunLength)
 {
-    KernelChoiceGuard guard;
-    for (bool baseline : { true, false })
+    onEveryKernelAndLayout ([] (bool stereo)
     {
-        if (! baseline && ! VinolaKernels::cpuHasAvx2())
-            continue;
-        VinolaKernels::forceBaseline (baseline);
-        for (bool stereo : { true, false })
-        {
-            SCOPED_TRACE (testing::Message() << (baseline ? "baseline" : "AVX2") << (stereo ? ", stereo" : ", mono"));
-            EXPECT_LT (largestRunError (stereo, { 64 }), 2.0e-4);
-            EXPECT_LT (largestRunError (stereo, { 1, 2, 3, 4, 5, 63 }), 2.0e-4);
-        }
-    }
+        EXPECT_LT (largestRunError (stereo, { 64 }), 2.0e-4);
+        EXPECT_LT (largestRunError (stereo, { 1, 2, 3, 4, 5, 63 }), 2.0e-4);
+    });
 }
 
 TEST (VinolaCrossover, RunsLeaveTheSameStateForTheOtherKernels)
@@ -330,49 +341,41 @@ TEST (VinolaCrossover, RunsLeaveTheSameStateForTheOtherKernels)
 
 TEST (VinolaCrossover, RunsGiveTheSameBitsHoweverTheFramesAreSplit)
 {
-    KernelChoiceGuard guard;
-    for (bool baseline : { true, false })
+    onEveryKernelAndLayout ([] (bool stereo)
     {
-        if (! baseline && ! VinolaKernels::cpuHasAvx2())
-            continue;
-        VinolaKernels::forceBaseline (baseline);
-        for (bool stereo : { true, false })
+        constexpr int total = 200;
+        std::vector<float> left (total), right (total);
+        for (int i = 0; i < total; ++i)
         {
-            SCOPED_TRACE (testing::Message() << (baseline ? "baseline" : "AVX2") << (stereo ? ", stereo" : ", mono"));
-            constexpr int total = 200;
-            std::vector<float> left (total), right (total);
-            for (int i = 0; i < total; ++i)
-            {
-                left[(size_t) i] = i % 37 == 0 ? 0.0f : std::sin (0.07f * (float) i) + 0.3f * std::sin (1.9f * (float) i);
-                right[(size_t) i] = std::cos (0.11f * (float) i);
-            }
-            std::vector<VinolaFloat4> wholeL (total), wholeR (total), splitL (total), splitR (total);
-            VinolaCrossover whole, pieces;
-            whole.processBlock (left.data(), stereo ? right.data() : nullptr, total, wholeL.data(), wholeR.data());
-            const int lengths[] = { 1, 15, 16, 17, 33, 64, 2, 31, 21 };
-            for (int start = 0, k = 0; start < total; ++k)
-            {
-                const int n = std::min (lengths[k % 9], total - start);
-                pieces.processBlock (left.data() + start, stereo ? right.data() + start : nullptr, n,
-                                     splitL.data() + start, splitR.data() + start);
-                start += n;
-            }
-            for (int i = 0; i < total; ++i)
-                for (int b = 0; b < 4; ++b)
-                {
-                    ASSERT_EQ (wholeL[(size_t) i].get (b), splitL[(size_t) i].get (b)) << "frame " << i << " band " << b;
-                    ASSERT_EQ (wholeR[(size_t) i].get (b), splitR[(size_t) i].get (b)) << "frame " << i << " band " << b;
-                }
-
-            // And the same state afterwards.
-            VinolaFloat4 a, b, c, d;
-            whole.processFrame (0.25f, -0.5f, a, b);
-            pieces.processFrame (0.25f, -0.5f, c, d);
-            for (int k = 0; k < 4; ++k)
-            {
-                EXPECT_EQ (a.get (k), c.get (k));
-                EXPECT_EQ (b.get (k), d.get (k));
-            }
+            left[(size_t) i] = i % 37 == 0 ? 0.0f : std::sin (0.07f * (float) i) + 0.3f * std::sin (1.9f * (float) i);
+            right[(size_t) i] = std::cos (0.11f * (float) i);
         }
-    }
+        std::vector<VinolaFloat4> wholeL (total), wholeR (total), splitL (total), splitR (total);
+        VinolaCrossover whole, pieces;
+        whole.processBlock (left.data(), stereo ? right.data() : nullptr, total, wholeL.data(), wholeR.data());
+        const int lengths[] = { 1, 15, 16, 17, 33, 64, 2, 31, 21 };
+        for (int start = 0, k = 0; start < total; ++k)
+        {
+            const int n = std::min (lengths[k % 9], total - start);
+            pieces.processBlock (left.data() + start, stereo ? right.data() + start : nullptr, n,
+                                 splitL.data() + start, splitR.data() + start);
+            start += n;
+        }
+        for (int i = 0; i < total; ++i)
+            for (int b = 0; b < 4; ++b)
+            {
+                ASSERT_EQ (wholeL[(size_t) i].get (b), splitL[(size_t) i].get (b)) << "frame " << i << " band " << b;
+                ASSERT_EQ (wholeR[(size_t) i].get (b), splitR[(size_t) i].get (b)) << "frame " << i << " band " << b;
+            }
+
+        // And the same state afterwards.
+        VinolaFloat4 a, b, c, d;
+        whole.processFrame (0.25f, -0.5f, a, b);
+        pieces.processFrame (0.25f, -0.5f, c, d);
+        for (int k = 0; k < 4; ++k)
+        {
+            EXPECT_EQ (a.get (k), c.get (k));
+            EXPECT_EQ (b.get (k), d.get (k));
+        }
+    });
 }
