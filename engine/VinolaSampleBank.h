@@ -1,5 +1,6 @@
 #pragma once
 
+#include "VinolaFloat4.h"
 #include "VinolaSampleEntry.h"
 
 #include <cmath>
@@ -61,7 +62,31 @@ struct VinolaSampleBank
     {
         const bool playable = (unsigned) index < (unsigned) count && entries[index].data != nullptr
                               && entries[index].frames > 0;
-        for (int i = 0; i < numFrames; ++i)
+        int i = 0;
+#if VINOLA_FLOAT4_SSE
+        // Stereo frames inside the entry and before its last frame: both frames in one load.
+        if (playable && entries[index].channels == 2)
+        {
+            const auto& e = entries[index];
+            for (; i < numFrames; ++i)
+            {
+                const double position = positions[i];
+                if (! (position >= 0.0 && position < e.duration))
+                    break;
+                const double x = position * e.sampleRate;
+                const int i0 = (int) x;
+                if (i0 + 1 >= e.frames)
+                    break;
+                const float frac = (float) (x - (double) i0);
+                const __m128 ab = _mm_loadu_ps (e.data + 2 * i0);   // a0 a1 b0 b1
+                const __m128 mixed = _mm_add_ps (_mm_mul_ps (_mm_set1_ps (1.0f - frac), ab),
+                                                 _mm_mul_ps (_mm_set1_ps (frac), _mm_movehl_ps (ab, ab)));
+                left[i] = _mm_cvtss_f32 (mixed);
+                right[i] = _mm_cvtss_f32 (_mm_shuffle_ps (mixed, mixed, _MM_SHUFFLE (1, 1, 1, 1)));
+            }
+        }
+#endif
+        for (; i < numFrames; ++i)
         {
             // Inside the entry both kinds read alike; the rest is rare.
             const Pair pair = playable && positions[i] >= 0.0 && positions[i] < entries[index].duration
