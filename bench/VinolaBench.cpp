@@ -11,6 +11,7 @@
 // Usage: VinolaBench [repeats] [chain] [baseline]    ("chain" skips the stage timings, for
 // profiling; "baseline" times only the baseline kernels). Each setting also prints a hash of
 // its output: the same command gives the same hashes as long as every output sample is the same.
+// VINOLA_BENCH_SETTING=<part of a name> times only the settings whose names contain it.
 
 #include "MvPlatform.h"
 #include "VinolaAmplifierModel.h"
@@ -184,6 +185,8 @@ int main (int argc, char** argv)
         { "generators off", 2, {} },
     };
 
+    // VINOLA_BENCH_SETTING=<part of a setting's name> times only the settings it names, for profiling one.
+    const char* onlySetting = std::getenv ("VINOLA_BENCH_SETTING");
     const bool onlyBaseline = argc > 3 && std::string (argv[3]) == "baseline";
     std::vector<VinolaKernels::Path> paths;
     if (VinolaKernels::cpuHasAvx2() && ! onlyBaseline)
@@ -203,6 +206,8 @@ int main (int argc, char** argv)
         double everythingOn = 0.0;
         for (const auto& s : settings)
         {
+            if (onlySetting != nullptr && std::string (s.name).find (onlySetting) == std::string::npos)
+                continue;
             const double seconds = best (repeats, [&] { return runProcessor (s, left, right); });
             if (std::string (s.name) == "everything on")
                 everythingOn = seconds;

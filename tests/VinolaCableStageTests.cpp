@@ -2,6 +2,10 @@
 
 #include "VinolaCableStage.h"
 
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <limits>
 #include <vector>
 
 namespace
@@ -89,4 +93,63 @@ TEST (VinolaCableStage, WithoutTablesTheSignalPasses)
     cable.process (frame, 2, 0.0f);
     EXPECT_EQ (frame[0], 0.3f);
     EXPECT_EQ (frame[1], -0.3f);
+}
+
+// Stereo runs take two frames at a time where they can; the tables' wrap, a quality that
+// crosses 0.1 or 0.2 between the two frames, NaN and odd run lengths must all give what the
+// frame function gives, bit for bit, and leave the index in the same place; so must NaN samples.
+TEST (VinolaCableStage, StereoRunsMatchFrameByFrameAcrossLimitsAndTheTableWrap)
+{
+    Tables t;
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float qualities[] = { 0.05f, 0.05f, 0.1f, 0.099999994f, 0.15f, 0.2f, 0.19999999f, 0.5f,
+                                1.0f, nan, 0.0f, 0.3f, 0.05f, 0.12f, 0.08f };
+    const int numQualities = (int) (sizeof (qualities) / sizeof (qualities[0]));
+
+    for (const int start : { 0, 65520, 65529, 65530, 65531, 65532, 65533, 65535 })
+        for (const int length : { 1, 2, 3, 7, 16, 33 })
+            for (int offset = 0; offset < numQualities; ++offset)
+            {
+                std::vector<float> quality, runL, runR, frameL, frameR;
+                for (int i = 0; i < length; ++i)
+                {
+                    // Mostly pairs on one side, with some pairs split across a limit.
+                    quality.push_back (qualities[(offset + i / 2 + (i % 3 == 2 ? 1 : 0)) % numQualities]);
+                    float x = 0.7f * std::sin (0.9f * (float) i) - (i % 5 == 0 ? 0.004f : 0.0f);
+                    if (i % 7 == 3)
+                        x = nan;   // a NaN sample must stay NaN under the contact's floor
+                    runL.push_back (x);
+                    runR.push_back (-0.5f * x);
+                }
+                frameL = runL;
+                frameR = runR;
+
+                VinolaCableStage runs, frames;
+                runs.setTables (t.contact.data(), t.dropout.data());
+                frames.setTables (t.contact.data(), t.dropout.data());
+                runs.tableIndex = frames.tableIndex = (std::uint16_t) start;
+
+                float* channels[2] = { runL.data(), runR.data() };
+                runs.processBlock (channels, 2, length, quality.data());
+                for (int i = 0; i < length; ++i)
+                {
+                    float frame[2] = { frameL[(size_t) i], frameR[(size_t) i] };
+                    frames.process (frame, 2, quality[(size_t) i]);
+                    frameL[(size_t) i] = frame[0];
+                    frameR[(size_t) i] = frame[1];
+                }
+
+                ASSERT_EQ (runs.tableIndex, frames.tableIndex) << start << " " << length << " " << offset;
+                for (int i = 0; i < length; ++i)
+                {
+                    // Bit patterns, so that NaN compares too.
+                    std::uint32_t a[2], b[2];
+                    std::memcpy (&a[0], &runL[(size_t) i], 4);
+                    std::memcpy (&a[1], &runR[(size_t) i], 4);
+                    std::memcpy (&b[0], &frameL[(size_t) i], 4);
+                    std::memcpy (&b[1], &frameR[(size_t) i], 4);
+                    ASSERT_EQ (a[0], b[0]) << "left, frame " << i << " of " << start << " " << length << " " << offset;
+                    ASSERT_EQ (a[1], b[1]) << "right, frame " << i << " of " << start << " " << length << " " << offset;
+                }
+            }
 }
