@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include "VinolaKernels.h"
 #include "VinolaWobbleStage.h"
 
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <memory>
+#include <vector>
 
 TEST (VinolaWobbleStage, NoWobblePassesTheSignalButKeepsTheHistory)
 {
@@ -123,4 +126,63 @@ TEST (VinolaWobbleStage, ResetClearsTheLinesAndNonFiniteInputDoesNotLinger)
     const float p = stage->getPhase();
     stage->process (nullptr, 0, 1.0f, 44100.0f);
     EXPECT_NE (stage->getPhase(), p);
+}
+
+// Stereo runs move both lines together, eight frames at a time on the AVX2 kernels. Over more
+// than a whole line (so the write position wraps), with delays under one sample, exactly zero,
+// ramps and steady stretches, and non-finite input, they must give the frame function's bits.
+TEST (VinolaWobbleStage, StereoRunsMatchFramesOverTheLineWrapOnEveryKernel)
+{
+    const bool wasForced = VinolaKernels::cpuHasAvx2() && ! VinolaKernels::useAvx2();
+    for (bool baseline : { true, false })
+    {
+        if (! baseline && ! VinolaKernels::cpuHasAvx2())
+            continue;
+        VinolaKernels::forceBaseline (baseline);
+        SCOPED_TRACE (baseline ? "baseline" : "AVX2");
+
+        auto runs = std::make_unique<VinolaWobbleStage>();
+        auto frames = std::make_unique<VinolaWobbleStage>();
+        const int lengths[] = { 64, 61, 8, 3, 64, 17, 40 };
+        const float levels[] = { 1.0f, 0.001f, 0.0f, 0.5f, 1.0e-6f, 0.25f, 1.0f };
+        const float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
+
+        int t = 0;
+        for (int block = 0; t < VinolaWobbleStage::bufferSize + 3000; ++block)
+        {
+            const int n = lengths[block % 7];
+            const float from = levels[block % 7], to = levels[(block / 3) % 7];
+            std::vector<float> left, right, wobble;
+            for (int i = 0; i < n; ++i, ++t)
+            {
+                wobble.push_back (block % 2 == 0 ? from : from + (to - from) * (float) i / (float) n);
+                float x = std::sin (0.01f * (float) t);
+                if (t % 4099 == 5)
+                    x = (t % 2 == 0) ? nan : -inf;
+                left.push_back (x);
+                right.push_back (0.5f - x);
+            }
+            std::vector<float> frameLeft = left, frameRight = right;
+
+            float* channels[2] = { left.data(), right.data() };
+            runs->processBlock (channels, 2, n, wobble.data(), 44100.0f);
+            for (int i = 0; i < n; ++i)
+            {
+                float frame[2] = { frameLeft[(size_t) i], frameRight[(size_t) i] };
+                frames->process (frame, 2, wobble[(size_t) i], 44100.0f);
+                frameLeft[(size_t) i] = frame[0];
+                frameRight[(size_t) i] = frame[1];
+            }
+
+            for (int i = 0; i < n; ++i)
+            {
+                const float got[2] = { left[(size_t) i], right[(size_t) i] };
+                const float want[2] = { frameLeft[(size_t) i], frameRight[(size_t) i] };
+                ASSERT_EQ (std::memcmp (got, want, sizeof (got)), 0)
+                    << "frame " << t - n + i << ": " << got[0] << " " << got[1] << " against " << want[0] << " " << want[1];
+            }
+            ASSERT_EQ (runs->getDelay(), frames->getDelay());
+        }
+    }
+    VinolaKernels::forceBaseline (wasForced);
 }
