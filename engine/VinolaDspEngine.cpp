@@ -243,8 +243,8 @@ void VinolaDspEngine::renderChunk (const float* const* input, float* const* outA
     std::uint32_t draws[2][chunkSize];
 
     for (int ch = 0; ch < numChannels; ++ch)
-        for (int i = 0; i < n; ++i)
-            in[ch][i] = input[ch][i];
+        if (n > 0)
+            std::memcpy (in[ch], input[ch], sizeof (float) * (size_t) n);
 
     // 1. Smoothers of the amplifier, the output and the generators.
     fillSmoothed (needleQuality, smoothedRuns[0], n);
