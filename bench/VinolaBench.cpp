@@ -2,8 +2,8 @@
 //
 // Ten seconds of stereo pink noise at 44.1 kHz go through VinolaAudioProcessor::processBlock in
 // 512-frame blocks in three settings; each run is repeated and the fastest counts. Then the
-// stages are timed on their own over the same frames, in the same runs of 64 frames the engine
-// uses, to show where the time goes.
+// stages are timed on their own over the same frames, in the same runs of 128 frames the
+// engine uses, to show where the time goes.
 //
 // Every figure is given for each kernel build the CPU can run: the AVX2+FMA kernels where the
 // CPU has them, then the SSE2 baseline.
@@ -41,7 +41,7 @@ namespace
     constexpr double sampleRate = 44100.0;
     constexpr int numFrames = 441000;
     constexpr int blockSize = 512;
-    constexpr int runLength = 64;   // the engine's own run length
+    constexpr int runLength = 128;   // the engine's own run length
 
     double threadSeconds()
     {

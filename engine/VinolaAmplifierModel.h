@@ -71,7 +71,7 @@ public:
     VinolaAmplifierModel& operator= (const VinolaAmplifierModel&) = delete;
 
 private:
-    static constexpr int maxRun = 64;
+    static constexpr int maxRun = 128;
 
     /** The four serial filters of all four cascades, one vector per filter (transposed direct
         form II): lanes { wet ch0, wet ch1, dry ch0, dry ch1 }; filter 3 is the low-pass that takes

@@ -58,7 +58,7 @@ struct VinolaCrackleGenerator
         return output;
     }
 
-    static constexpr int maxRunLength = 64;
+    static constexpr int maxRunLength = 128;
     static constexpr int maxGenerators = 4;
 
     /** count (up to maxRunLength) frames of each of up to maxGenerators generators into

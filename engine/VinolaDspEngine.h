@@ -16,11 +16,12 @@
     wobble and cable, then the output mix. A plain record: the processor and the tests reach its
     state directly.
 
-    Frames are rendered in runs of up to 64: each step of the chain runs over the whole run
+    Frames are rendered in runs of up to 128: each step of the chain runs over the whole run
     before the next (the recursive filters as tight loops, the rest four frames at a time where
     it can be), with every sample, random draw and state exactly as frame by frame. A single
-    frame is a run of one. The runs keep about 13 kB of working arrays on the stack, and the
-    smoothed parameter values of a run (3 kB) in the engine. */
+    frame is a run of one. The runs keep about 26 kB of working arrays on the stack, and the
+    smoothed parameter values of a run (6 kB) in the engine; longer runs would spread the
+    per-run work thinner still but outgrow the first-level cache. */
 struct VinolaDspEngine
 {
     VinolaDspEngine();
@@ -95,7 +96,7 @@ struct VinolaDspEngine
     VinolaDspEngine& operator= (const VinolaDspEngine&) = delete;
 
 private:
-    static constexpr int chunkSize = 64;
+    static constexpr int chunkSize = 128;
     static constexpr int numSmoothers = 12;
 
     /** The smoothers' values of the current run. An idle smoother's array keeps its target

@@ -307,7 +307,7 @@ void VinolaWobbleStage::runLinePair (float* left, float* right, const float* del
 void VinolaWobbleStage::processBlock (float* const* channels, int numChannels, int numFrames, const float* wobble,
                                       float sampleRate) noexcept
 {
-    constexpr int run = 64;
+    constexpr int run = 128;
     alignas (32) float phases[run + 8], cosines[run + 8], delays[run];
 
     updatePhaseStep (sampleRate);
