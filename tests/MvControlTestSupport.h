@@ -56,20 +56,30 @@ namespace mvtest
         return w;
     }
 
+    /** Presses at start, drags through every point, releases at the last one. */
+    inline void dragThrough (juce::Component& c, juce::Point<float> start, const std::vector<juce::Point<float>>& points,
+                             juce::ModifierKeys mods)
+    {
+        c.mouseDown (mouseAt (c, start.x, start.y, mods));
+        auto last = start;
+
+        for (auto p : points)
+        {
+            c.mouseDrag (mouseAt (c, p.x, p.y, mods, start.x, start.y));
+            last = p;
+        }
+
+        c.mouseUp (mouseAt (c, last.x, last.y, mods, start.x, start.y));
+    }
+
     /** Presses at (x, y0), drags through every y in ys, releases at the last one. */
     inline void dragVertically (juce::Component& c, float x, float y0, std::initializer_list<float> ys,
                                 juce::ModifierKeys mods = leftButton())
     {
-        c.mouseDown (mouseAt (c, x, y0, mods));
-        float last = y0;
-
+        std::vector<juce::Point<float>> points;
         for (auto y : ys)
-        {
-            c.mouseDrag (mouseAt (c, x, y, mods, x, y0));
-            last = y;
-        }
-
-        c.mouseUp (mouseAt (c, x, last, mods, x, y0));
+            points.push_back ({ x, y });
+        dragThrough (c, { x, y0 }, points, mods);
     }
 
     /** Records every notification as a line of text, in order. */

@@ -26,16 +26,10 @@ namespace
     void dragHorizontally (juce::Component& c, float y, float x0, std::initializer_list<float> xs,
                            juce::ModifierKeys mods = leftButton())
     {
-        c.mouseDown (mouseAt (c, x0, y, mods));
-        float last = x0;
-
+        std::vector<juce::Point<float>> points;
         for (auto x : xs)
-        {
-            c.mouseDrag (mouseAt (c, x, y, mods, x0, y));
-            last = x;
-        }
-
-        c.mouseUp (mouseAt (c, last, y, mods, x0, y));
+            points.push_back ({ x, y });
+        dragThrough (c, { x0, y }, points, mods);
     }
 }
 
