@@ -104,7 +104,10 @@ TEST (HostedWindow, Vst3EditorOpensPaintsAndClosesTwentyTimes)
         std::unique_ptr<juce::AudioProcessorEditor> editor (plugin->createEditorIfNeeded());
         ASSERT_NE (editor, nullptr) << "round " << round;
 
-        editor->setTopLeftPosition (40, 40);
+        // Named and placed apart from the Standalone test's window, which may be open at once
+        // on the same display and is found by its name.
+        editor->setName ("Hosted Vinola VST3");
+        editor->setTopLeftPosition (0, 0);
         editor->addToDesktop (juce::ComponentPeer::windowHasTitleBar | juce::ComponentPeer::windowHasCloseButton);
         editor->setVisible (true);
         pumpMessages (round == 0 ? 600 : 100);
