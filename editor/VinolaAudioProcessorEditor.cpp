@@ -136,7 +136,7 @@ VinolaAudioProcessorEditor::~VinolaAudioProcessorEditor()
     // here, or the host would keep the parameter touched (and its automation recording).
     for (int i = 0; i < (int) openGestures.size(); ++i)
         if (auto* p = parameterAt (i))
-            for (; openGestures[(size_t) i] > 0; --openGestures[(size_t) i])
+            if (openGestures[(size_t) i] > 0)
                 p->endChangeGesture();
 }
 
@@ -338,11 +338,10 @@ void VinolaAudioProcessorEditor::parameterValueChanged (MvParameterComponent*, i
 
 void VinolaAudioProcessorEditor::parameterDragStarted (MvParameterComponent* component, int parameterIndex)
 {
+    // A second start before the end (a stray press) joins the gesture already open.
     if (auto* p = parameterAt (parameterIndex))
-    {
-        p->beginChangeGesture();
-        ++openGestures[(size_t) parameterIndex];
-    }
+        if (openGestures[(size_t) parameterIndex]++ == 0)
+            p->beginChangeGesture();
 
     const int width = isPercentParameter (parameterIndex) ? 30 : 40;
     tooltip.showForComponent (component, width, tooltipHeight, tooltipAbove, centredJustification,
@@ -356,10 +355,8 @@ void VinolaAudioProcessorEditor::parameterDragEnded (MvParameterComponent*, int 
     auto* p = parameterAt (parameterIndex);
 
     if (p != nullptr && openGestures[(size_t) parameterIndex] > 0)
-    {
-        --openGestures[(size_t) parameterIndex];
-        p->endChangeGesture();
-    }
+        if (--openGestures[(size_t) parameterIndex] == 0)
+            p->endChangeGesture();
 
     tooltip.showing = false;
 }

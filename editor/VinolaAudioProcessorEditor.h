@@ -124,8 +124,9 @@ private:
     // and placed first in resized().
     // MvWindowZoom windowZoom;
 
-    // Host gestures begun by a control and not yet ended, per parameter: a control that ends
-    // a gesture it never began is ignored, and the destructor ends what a vanished drag left.
+    // Gesture starts not yet ended, per parameter. The host sees one gesture however the
+    // starts and ends pair up: an end without a start is not passed on, and the destructor
+    // ends a gesture that a drag cut short by closing the window left open.
     std::array<int, VinolaParameterTable::numParameters> openGestures {};
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (VinolaAudioProcessorEditor)

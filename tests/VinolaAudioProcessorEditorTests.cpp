@@ -260,10 +260,14 @@ TEST (EditorGestures, EveryUserEditIsOneHostGesture)
     EXPECT_EQ (tooltip.text, w.editor->getParameterValueText (0));
     EXPECT_FALSE (tooltip.showing);
 
-    // An end with no begin (a control disabled mid-drag) is not passed on to the host.
+    // An end with no begin (a control disabled mid-drag) is not passed on to the host, and
+    // a stray second start joins the open gesture.
     w.log.calls.clear();
     w.editor->parameterDragEnded (&knob, 0);
     EXPECT_TRUE (w.log.calls.empty());
+    for (auto call : { 1, 1, 0, 0, 0 })
+        call == 1 ? w.editor->parameterDragStarted (&knob, 0) : w.editor->parameterDragEnded (&knob, 0);
+    EXPECT_EQ (w.log.calls, (std::vector<std::string> { "begin 0", "end 0" }));
 }
 
 TEST (EditorGestures, ClosingTheWindowMidDragEndsTheGesture)
