@@ -168,9 +168,23 @@ void MvWindowZoom::listItemSelected (MvList*, MvListItem* item)
     }
 
     zoomFactor = factor;
-    juce::Desktop::getInstance().setGlobalScaleFactor (factor);
+    applyGlobalScale (factor);
 
     list.dismiss();
+}
+
+void MvWindowZoom::applyGlobalScale (float factor)
+{
+    // A window already on screen keeps its size in physical pixels when the scale changes, so
+    // its content would shrink in its own coordinates and lose its right and bottom parts.
+    // Giving the window back its size in its own coordinates makes it grow with the zoom.
+    auto* window = parent != nullptr ? parent->getTopLevelComponent() : nullptr;
+    const auto size = window != nullptr ? window->getBounds().withZeroOrigin() : juce::Rectangle<int>();
+
+    juce::Desktop::getInstance().setGlobalScaleFactor (factor);
+
+    if (window != nullptr && window->isOnDesktop() && window->getBounds().withZeroOrigin() != size)
+        window->setSize (size.getWidth(), size.getHeight());
 }
 
 void MvWindowZoom::listDismissed (MvList*) {}

@@ -50,6 +50,10 @@ public:
     MvButton button;
     MvList list;
 
+    /** Sets the global scale factor; a parent window already on screen keeps its size in its own
+        coordinates, so it grows or shrinks on the screen with the zoom. */
+    void applyGlobalScale (float factor);
+
 private:
     juce::Image loadImage (const char* name) const;
 
