@@ -20,12 +20,6 @@ namespace
         int dismissals = 0;
     };
 
-    void click (juce::Component& c, float x, float y, float downX = 1.0f, float downY = 1.0f)
-    {
-        c.mouseDown (mouseAt (c, downX, downY, leftButton()));
-        c.mouseUp (mouseAt (c, x, y, leftButton(), downX, downY));
-    }
-
     // A 40 x 40 plate: four quarters in their own colours, a grey centre pixel at (20, 20).
     juce::Image quarteredPlate (int w = 40, int h = 40)
     {
@@ -55,7 +49,7 @@ TEST (MvButton, ReleaseInsideIncludingTheFarEdgesClicks)
         int clicks = 0;
         button.onClick = [&] (juce::Component* which) { EXPECT_EQ (which, &button); ++clicks; };
 
-        click (button, c.x, c.y);
+        clickAt (button, c.x, c.y);
         EXPECT_EQ (clicks, c.clicks ? 1 : 0) << c.x << ", " << c.y;
         EXPECT_FALSE (button.isPressed());   // back to the normal look either way
     }
@@ -69,7 +63,7 @@ TEST (MvButton, DelegateHearsOfTheClickBeforeTheCallback)
     button.delegate = &log;
     button.onClick = [&] (juce::Component*) { log.calls.push_back ("callback"); };
 
-    click (button, 5, 5);
+    clickAt (button, 5, 5);
     EXPECT_EQ (log.calls, (std::vector<std::string> { "delegate", "callback" }));
 }
 
@@ -83,12 +77,12 @@ TEST (MvButton, IgnoresTheMouseWhenNotClickableOrDisabled)
     button.onClick = [&] (juce::Component*) { ++clicks; };
 
     button.clickable = false;
-    click (button, 5, 5);
+    clickAt (button, 5, 5);
     EXPECT_EQ (clicks, 0);
 
     button.clickable = true;
     parent.setEnabled (false);
-    click (button, 5, 5);
+    clickAt (button, 5, 5);
     EXPECT_EQ (clicks, 0);
 
     // Disabled while pressed: the release is ignored and the button stays pressed.
@@ -131,16 +125,6 @@ TEST (MvButton, LookFollowsStateAndImages)
     }
 }
 
-TEST (MvButton, WithoutImagesDrawsTheTranslucentPlaceholder)
-{
-    MvButton button;
-    button.setBounds (0, 0, 80, 24);
-    const auto image = render (button);
-    EXPECT_TRUE (near (image.getPixelAt (3, 12), juce::Colour (0xa0222222), 4));
-    // The word "Button" puts near-white ink in the middle.
-    EXPECT_GT (countPixels (image, { 20, 4, 40, 16 }, juce::Colours::white, 60), 5);
-}
-
 TEST (MvPopupView, PlateClickOutsideDismissesClickInsideDoesNot)
 {
     juce::Component host;
@@ -148,13 +132,16 @@ TEST (MvPopupView, PlateClickOutsideDismissesClickInsideDoesNot)
     host.setVisible (true);
     MvPopupView popup;
     PopupLog log;
-    popup.host = &host;
     popup.delegate = &log;
     popup.showPlate = true;
     popup.plate.delegate = &popup;
     popup.setBounds (20, 20, 50, 30);
 
+    popup.show();   // no host yet: nothing happens
+    EXPECT_EQ (popup.getParentComponent(), nullptr);
+    popup.host = &host;
     popup.show();
+    popup.show();   // again: stays where it is, on top of its plate
     ASSERT_EQ (host.getNumChildComponents(), 2);
     EXPECT_EQ (host.getChildComponent (0), &popup.plate);
     EXPECT_EQ (host.getChildComponent (1), &popup);
@@ -163,13 +150,13 @@ TEST (MvPopupView, PlateClickOutsideDismissesClickInsideDoesNot)
     // Inside the popup the mouse finds the popup, which does nothing with a press.
     auto* inside = host.getComponentAt (30, 30);
     ASSERT_EQ (inside, &popup);
-    click (*inside, 10, 10, 10, 10);
+    clickAt (*inside, 10, 10, 10, 10);
     EXPECT_EQ (popup.getParentComponent(), &host);
     EXPECT_EQ (log.dismissals, 0);
 
     auto* outside = host.getComponentAt (150, 80);
     ASSERT_EQ (outside, &popup.plate);
-    click (*outside, 130, 60, 130, 60);
+    clickAt (*outside, 130, 60, 130, 60);
     EXPECT_EQ (popup.getParentComponent(), nullptr);
     EXPECT_EQ (popup.plate.getParentComponent(), nullptr);
     EXPECT_EQ (log.dismissals, 1);
@@ -177,23 +164,6 @@ TEST (MvPopupView, PlateClickOutsideDismissesClickInsideDoesNot)
     // Dismissing a closed popup tells nobody.
     popup.dismiss();
     EXPECT_EQ (log.dismissals, 1);
-}
-
-TEST (MvPopupView, ShowingAgainKeepsTheZOrderAndNeedsAHost)
-{
-    juce::Component host, other;
-    host.setBounds (0, 0, 100, 100);
-    MvPopupView popup;
-    popup.show();   // no host: nothing happens
-    EXPECT_EQ (popup.getParentComponent(), nullptr);
-
-    popup.host = &host;
-    popup.setBounds (0, 0, 10, 10);
-    popup.show();
-    host.addAndMakeVisible (other);
-    popup.show();
-    EXPECT_EQ (host.getIndexOfChildComponent (&popup), 0);
-    EXPECT_EQ (host.getIndexOfChildComponent (&other), 1);
 }
 
 TEST (MvPopupView, NineSliceCutOfEvenAndOddPlates)

@@ -52,12 +52,6 @@ namespace
         ListLog log;
         MvList list;
     };
-
-    void click (juce::Component& c, float x, float y)
-    {
-        c.mouseDown (mouseAt (c, x, y, leftButton()));
-        c.mouseUp (mouseAt (c, x, y, leftButton()));
-    }
 }
 
 TEST (MvList, GridLayouts)
@@ -110,13 +104,13 @@ TEST (MvList, ClickSelectsUnlessSelectedAlreadyOrOnTheFarEdge)
     ShownList s (3, 100, 100);
     s.list.setSelectedItem (1);
 
-    click (*s.list.getItem (1), 5, 5);        // already selected: nothing, the list stays open
-    click (*s.list.getItem (0), 100, 5);      // x = width is outside
-    click (*s.list.getItem (0), 5, 26);       // y = height is outside
+    clickAt (*s.list.getItem (1), 5, 5);        // already selected: nothing, the list stays open
+    clickAt (*s.list.getItem (0), 100, 5);      // x = width is outside
+    clickAt (*s.list.getItem (0), 5, 26);       // y = height is outside
     EXPECT_TRUE (s.log.calls.empty());
     EXPECT_EQ (s.list.getParentComponent(), &s.host);
 
-    click (*s.list.getItem (2), 99, 25);
+    clickAt (*s.list.getItem (2), 99, 25);
     EXPECT_EQ (s.log.calls, (std::vector<std::string> { "selected 2" }));
     for (int i = 0; i < 3; ++i)
         EXPECT_EQ (s.list.getItem (i)->selected, i == 2);
@@ -153,7 +147,7 @@ TEST (MvList, DismissTellsThePopupDelegateOnlyWhenShown)
     MvButton opener;
     opener.setBounds (0, 0, 10, 10);
     opener.delegate = &s.list;
-    click (opener, 5, 5);
+    clickAt (opener, 5, 5);
     EXPECT_EQ (s.list.getParentComponent(), &s.host);
 }
 
@@ -165,7 +159,7 @@ TEST (MvList, DisabledListFadesTheTextAndIgnoresClicks)
     EXPECT_GT (enabledInk, 5);
 
     s.list.setEnabled (false);
-    click (item, 5, 5);
+    clickAt (item, 5, 5);
     EXPECT_TRUE (s.log.calls.empty());
     const auto faded = render (item);
     EXPECT_EQ (countPixels (faded, item.getLocalBounds(), juce::Colour (0xff00ff00), 8), 0);
