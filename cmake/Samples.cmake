@@ -31,6 +31,11 @@ add_executable(VinolaListen ${CMAKE_CURRENT_SOURCE_DIR}/tools/VinolaListen.cpp)
 vinola_link_shared_code(VinolaListen)
 target_compile_options(VinolaListen PRIVATE -O2 -Wall -Wextra)
 
+# Screenshot aid: renders the real window with the installed asset archive to PNG at 1x and 2x.
+add_executable(VinolaScreenshot ${CMAKE_CURRENT_SOURCE_DIR}/tools/VinolaScreenshot.cpp)
+vinola_link_shared_code(VinolaScreenshot)
+target_compile_options(VinolaScreenshot PRIVATE -O2 -Wall -Wextra)
+
 # Writes every resource as a WAV file into build/samples/wav, for looking at the material.
 add_custom_target(VinolaSampleWavs
     COMMAND ${CMAKE_COMMAND} -E make_directory ${VINOLA_SAMPLES_DIR}/wav

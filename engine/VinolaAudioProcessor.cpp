@@ -1,4 +1,5 @@
 #include "VinolaAudioProcessor.h"
+#include "VinolaAudioProcessorEditor.h"
 #include "MvPlatform.h"
 #include "VinolaParameterTable.h"
 #include "VinolaResources.h"
@@ -175,7 +176,7 @@ bool VinolaAudioProcessor::producesMidi() const { return false; }
 
 juce::AudioProcessorEditor* VinolaAudioProcessor::createEditor()
 {
-    return new juce::GenericAudioProcessorEditor (*this);
+    return new VinolaAudioProcessorEditor (*this);
 }
 
 bool VinolaAudioProcessor::hasEditor() const { return true; }

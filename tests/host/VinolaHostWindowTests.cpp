@@ -1,0 +1,221 @@
+// The plug-in's window as a user meets it, on the virtual display: the built VST3's editor in a
+// real top-level window, opened and closed again and again, and the built Standalone driven by
+// real X pointer events.
+#include <gtest/gtest.h>
+#include <juce_audio_processors/juce_audio_processors.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <set>
+
+namespace
+{
+    bool hasDisplay() { return std::getenv ("DISPLAY") != nullptr; }
+
+    std::unique_ptr<juce::AudioPluginInstance> loadVst3()
+    {
+        juce::VST3PluginFormat format;
+        juce::OwnedArray<juce::PluginDescription> found;
+        format.findAllTypesForFile (found, VINOLA_VST3_PATH);
+        if (found.isEmpty())
+            return {};
+        juce::String error;
+        return format.createInstanceFromDescription (*found[0], 44100.0, 512, error);
+    }
+
+    long residentKilobytes()
+    {
+        std::ifstream statm ("/proc/self/statm");
+        long size = 0, resident = 0;
+        statm >> size >> resident;
+        return resident * (long) (sysconf (_SC_PAGESIZE) / 1024);
+    }
+
+    /** What the X server shows of a window (its child windows included), as a JUCE image. */
+    juce::Image grabWindow (juce::ComponentPeer& peer, int width, int height)
+    {
+        juce::Image result;
+        Display* display = XOpenDisplay (nullptr);
+        if (display == nullptr)
+            return result;
+
+        const auto window = (::Window) (juce::pointer_sized_uint) peer.getNativeHandle();
+        if (XImage* x = XGetImage (display, window, 0, 0, (unsigned) width, (unsigned) height, AllPlanes, ZPixmap))
+        {
+            result = juce::Image (juce::Image::RGB, width, height, false, juce::SoftwareImageType());
+            for (int y = 0; y < height; ++y)
+                for (int xx = 0; xx < width; ++xx)
+                {
+                    const auto p = XGetPixel (x, xx, y);
+                    result.setPixelAt (xx, y, juce::Colour ((juce::uint8) ((p >> 16) & 0xff), (juce::uint8) ((p >> 8) & 0xff),
+                                                            (juce::uint8) (p & 0xff)));
+                }
+            XDestroyImage (x);
+        }
+        XCloseDisplay (display);
+        return result;
+    }
+
+    int distinctColours (const juce::Image& image)
+    {
+        std::set<juce::uint32> colours;
+        for (int y = 0; y < image.getHeight(); y += 2)
+            for (int x = 0; x < image.getWidth(); x += 2)
+                colours.insert (image.getPixelAt (x, y).getARGB());
+        return (int) colours.size();
+    }
+
+    /** Runs a command and returns what it printed (empty when it could not start). */
+    juce::String run (const juce::StringArray& command, int timeoutMs = 10000)
+    {
+        juce::ChildProcess process;
+        if (! process.start (command, juce::ChildProcess::wantStdOut))
+            return {};
+        auto output = process.readAllProcessOutput();
+        process.waitForProcessToFinish (timeoutMs);
+        return output;
+    }
+
+    bool haveProgram (const char* name)
+    {
+        return run ({ "sh", "-c", juce::String ("command -v ") + name }).trim().isNotEmpty();
+    }
+
+    void pumpMessages (int milliseconds)
+    {
+        juce::MessageManager::getInstance()->runDispatchLoopUntil (milliseconds);
+    }
+}
+
+TEST (HostedWindow, Vst3EditorOpensPaintsAndClosesTwentyTimes)
+{
+    if (! hasDisplay())
+        GTEST_SKIP() << "needs a display (run under xvfb-run)";
+
+    auto plugin = loadVst3();
+    ASSERT_NE (plugin, nullptr) << "no VST3 at " << VINOLA_VST3_PATH;
+    ASSERT_TRUE (plugin->hasEditor());
+
+    long residentAfterFirst = 0;
+    for (int round = 0; round <= 20; ++round)
+    {
+        std::unique_ptr<juce::AudioProcessorEditor> editor (plugin->createEditorIfNeeded());
+        ASSERT_NE (editor, nullptr) << "round " << round;
+
+        // Named and placed apart from the Standalone test's window, which may be open at once
+        // on the same display and is found by its name.
+        editor->setName ("Hosted Vinola VST3");
+        editor->setTopLeftPosition (0, 0);
+        editor->addToDesktop (juce::ComponentPeer::windowHasTitleBar | juce::ComponentPeer::windowHasCloseButton);
+        editor->setVisible (true);
+        pumpMessages (round == 0 ? 600 : 100);
+
+        // The product's window, not a generic parameter list.
+        EXPECT_EQ (editor->getWidth(), 748) << "round " << round;
+        EXPECT_EQ (editor->getHeight(), 350) << "round " << round;
+
+        if (round == 0)
+        {
+            auto* peer = editor->getPeer();
+            ASSERT_NE (peer, nullptr);
+            const auto shot = grabWindow (*peer, editor->getWidth(), editor->getHeight());
+            ASSERT_TRUE (shot.isValid());
+            // A painted panel has many colours; an unpainted window one or two.
+            EXPECT_GT (distinctColours (shot), 200);
+
+            const auto file = juce::File::getCurrentWorkingDirectory().getChildFile ("hosted-vst3-window.png");
+            file.deleteFile();
+            juce::FileOutputStream out (file);
+            juce::PNGImageFormat().writeImageToStream (shot, out);
+        }
+
+        plugin->editorBeingDeleted (editor.get());
+        editor.reset();
+        pumpMessages (30);
+
+        if (round == 1)
+            residentAfterFirst = residentKilobytes();
+    }
+
+    // Every window decodes its pictures afresh (several megabytes): a window that outlived its
+    // closing would show here many times over.
+    EXPECT_LT (residentKilobytes() - residentAfterFirst, 30 * 1024);
+}
+
+TEST (HostedWindow, StandaloneWindowTakesARealDragAndQuitsCleanly)
+{
+    if (! hasDisplay())
+        GTEST_SKIP() << "needs a display (run under xvfb-run)";
+    ASSERT_TRUE (haveProgram ("xdotool")) << "xdotool is installed by tools/install.sh";
+
+    const juce::File app (VINOLA_STANDALONE_PATH);
+    ASSERT_TRUE (app.existsAsFile()) << app.getFullPathName();
+
+    // A throw-away home: the app keeps its settings there, and we read its state back from it.
+    auto home = juce::File::createTempFile ("vinola-standalone-home");
+    home.createDirectory();
+
+    juce::ChildProcess process;
+    ASSERT_TRUE (process.start (juce::StringArray { "env", "HOME=" + home.getFullPathName(),
+                                                    "XDG_CONFIG_HOME=" + home.getChildFile (".config").getFullPathName(),
+                                                    app.getFullPathName() }, 0));
+
+    juce::String window;
+    for (int i = 0; i < 150 && window.isEmpty(); ++i)
+    {
+        juce::Thread::sleep (100);
+        window = run ({ "xdotool", "search", "--name", "^Vinola$" }).trim().upToFirstOccurrenceOf ("\n", false, false);
+    }
+    ASSERT_TRUE (window.isNotEmpty()) << "no window named Vinola appeared";
+
+    // Wait until the window has the editor's size: the window grows to it after it is mapped.
+    juce::StringPairArray geometry;
+    for (int i = 0; i < 50; ++i)
+    {
+        geometry.clear();
+        for (auto line : juce::StringArray::fromLines (run ({ "xdotool", "getwindowgeometry", "--shell", window })))
+            if (line.contains ("="))
+                geometry.set (line.upToFirstOccurrenceOf ("=", false, false), line.fromFirstOccurrenceOf ("=", false, false));
+        if (geometry["WIDTH"].getIntValue() >= 748 && geometry["HEIGHT"].getIntValue() >= 350)
+            break;
+        juce::Thread::sleep (100);
+    }
+    const int x = geometry["X"].getIntValue(), y = geometry["Y"].getIntValue();
+    const int w = geometry["WIDTH"].getIntValue(), h = geometry["HEIGHT"].getIntValue();
+    EXPECT_GE (w, 748);
+    EXPECT_GE (h, 350);
+    juce::Thread::sleep (500);
+
+    // The editor sits at the bottom of the window, centred: drag INPUT GAIN (its centre at
+    // 136, 282 in the editor) 40 pixels up with real pointer events, then click the window's
+    // close button at the right end of its title bar.
+    const int editorX = x + (w - 748) / 2, editorY = y + h - 350;
+    const juce::String kx (editorX + 136), ky (editorY + 282), kyUp (editorY + 242);
+    run ({ "xdotool", "mousemove", kx, ky, "sleep", "0.2", "mousedown", "1", "sleep", "0.1",
+           "mousemove", kx, juce::String (editorY + 272), "sleep", "0.1",
+           "mousemove", kx, juce::String (editorY + 257), "sleep", "0.1",
+           "mousemove", kx, kyUp, "sleep", "0.1", "mouseup", "1", "sleep", "0.3" });
+    run ({ "xdotool", "mousemove", juce::String (x + w - 12), juce::String (y + 12), "sleep", "0.2", "click", "1" });
+
+    EXPECT_TRUE (process.waitForProcessToFinish (15000)) << "the app did not quit on its close button";
+    if (process.isRunning())
+        process.kill();
+    EXPECT_EQ (process.getExitCode(), 0u);
+
+    // The app saved its state on the way out: INPUT GAIN moved up from its default.
+    juce::PropertiesFile::Options options;
+    const auto settingsFile = home.getChildFile (".config/Vinola.settings");
+    ASSERT_TRUE (settingsFile.existsAsFile()) << "no settings written, so the app did not end cleanly";
+    juce::PropertiesFile settings (settingsFile, options);
+    juce::MemoryBlock state;
+    ASSERT_TRUE (state.fromBase64Encoding (settings.getValue ("filterState")));
+    ASSERT_GE (state.getSize(), 4u);
+    juce::MemoryInputStream in (state, false);
+    const float inputGain = in.readFloat();
+    EXPECT_GT (inputGain, 48.0f / 72.0f + 0.05f) << "the drag did not reach the knob";
+    EXPECT_LE (inputGain, 1.0f);
+
+    home.deleteRecursively();
+}
