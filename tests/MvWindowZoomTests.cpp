@@ -7,9 +7,6 @@
 #include "MvPlatform.h"
 #include "VinolaEmbeddedFont.h"
 
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
-
 using namespace mvtest;
 
 namespace
@@ -196,83 +193,4 @@ TEST_F (WindowZoom, OpenListRendersFromTheArchive)
     // Each row carries light text in its middle.
     for (int i = 0; i < 6; ++i)
         EXPECT_GT (countPixels (shot, { 35, 15 + 26 * i + 6, 40, 14 }, juce::Colour (0xfff3f2dd), 60), 10) << i;
-}
-
-// The way a user meets it: a real window under the virtual display, real pointer events from
-// xdotool on the button and then on "150%", and the window 1.5 times larger on the screen.
-TEST_F (WindowZoom, RealClicksOnTheButtonAndAnItemScaleTheWindow)
-{
-    if (juce::Desktop::getInstance().getDisplays().getPrimaryDisplay() == nullptr
-        || ! juce::File ("/usr/bin/xdotool").existsAsFile())
-        GTEST_SKIP() << "needs a display (xvfb-run) and xdotool";
-
-    makeZoom();
-    window.setTopLeftPosition (100, 100);
-    window.addToDesktop (0);
-    window.setVisible (true);
-
-    auto pump = [] (int ms) { juce::MessageManager::getInstance()->runDispatchLoopUntil (ms); };
-    auto xdotool = [&pump] (juce::StringArray args)
-    {
-        args.insert (0, "/usr/bin/xdotool");
-        juce::ChildProcess p;
-        ASSERT_TRUE (p.start (args, 0));
-        for (int i = 0; i < 100 && p.isRunning(); ++i)
-            pump (20);
-        pump (200);
-    };
-    auto physicalSize = [this]
-    {
-        auto* display = XOpenDisplay (nullptr);
-        XWindowAttributes a {};
-        XGetWindowAttributes (display, (::Window) (juce::pointer_sized_uint) window.getPeer()->getNativeHandle(), &a);
-        XCloseDisplay (display);
-        return juce::Point<int> (a.width, a.height);
-    };
-
-    // What the X server shows of the window, written as a PNG into the build folder.
-    auto writeScreen = [this] (const char* name, juce::Point<int> size)
-    {
-        auto* display = XOpenDisplay (nullptr);
-        const auto handle = (::Window) (juce::pointer_sized_uint) window.getPeer()->getNativeHandle();
-        auto* x = XGetImage (display, handle, 0, 0, (unsigned) size.x, (unsigned) size.y, AllPlanes, ZPixmap);
-        ASSERT_NE (x, nullptr);
-        juce::Image shot (juce::Image::RGB, size.x, size.y, true, juce::SoftwareImageType());
-        for (int py = 0; py < size.y; ++py)
-            for (int px = 0; px < size.x; ++px)
-                shot.setPixelAt (px, py, juce::Colour ((juce::uint32) (XGetPixel (x, px, py) | 0xff000000)));
-        XDestroyImage (x);
-        XCloseDisplay (display);
-        const auto file = juce::File (VINOLA_BINARY_DIR).getChildFile (name);
-        file.deleteFile();
-        juce::FileOutputStream out (file);
-        EXPECT_TRUE (juce::PNGImageFormat().writeImageToStream (shot, out));
-    };
-
-    pump (300);
-    ASSERT_EQ (physicalSize(), juce::Point<int> (748, 350));
-
-    // The button's middle, then the middle of "150%" (list at x -10, margin 10, rows of 26 from y 15).
-    xdotool ({ "mousemove", "114", "114", "click", "1" });
-    ASSERT_EQ (zoom->list.getParentComponent(), &window);
-    xdotool ({ "mousemove", "155", juce::String (100 + 15 + 3 * 26 + 13), "click", "1" });
-
-    EXPECT_EQ (zoom->list.getParentComponent(), nullptr);
-    EXPECT_FLOAT_EQ (juce::Desktop::getInstance().getGlobalScaleFactor(), 1.5f);
-    EXPECT_EQ (settings->settingsFile->getValue ("Zoom"), "150");
-    EXPECT_EQ (window.getWidth(), 748);   // its own coordinates do not change
-    pump (300);
-    EXPECT_EQ (physicalSize(), juce::Point<int> (1122, 525));
-
-    // At 150 % the button sits at physical (107, 107) to (134, 134): open the list again, keep
-    // what the screen shows to look at, then close it with a click beside it.
-    xdotool ({ "mousemove", "121", "121", "click", "1" });
-    ASSERT_EQ (zoom->list.getParentComponent(), &window);
-    pump (300);
-    writeScreen ("zoom-real-window-150.png", physicalSize());
-    xdotool ({ "mousemove", "700", "400", "click", "1" });
-    EXPECT_EQ (zoom->list.getParentComponent(), nullptr);
-    EXPECT_EQ (settings->settingsFile->getValue ("Zoom"), "150");
-
-    window.removeFromDesktop();
 }
