@@ -50,11 +50,11 @@ public:
     MvButton button;
     MvList list;
 
+private:
     /** Sets the global scale factor; a parent window already on screen keeps its size in its own
         coordinates, so it grows or shrinks on the screen with the zoom. */
     void applyGlobalScale (float factor);
 
-private:
     juce::Image loadImage (const char* name) const;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MvWindowZoom)

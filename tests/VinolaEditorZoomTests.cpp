@@ -113,5 +113,9 @@ TEST_F (EditorZoom, ButtonOnTopInTheCornerAndAChoiceReachesTheNextWindow)
     VinolaAudioProcessor other;
     auto next = openEditor (other);
     EXPECT_EQ (selectedItem (next->getWindowZoom().list), 4);
+
+    // Closed with its list open: the list and its plate leave the window with it.
+    next->getWindowZoom().list.show();
+    ASSERT_EQ (next->getWindowZoom().list.getParentComponent(), next.get());
     closeEditor (other, next);
 }
