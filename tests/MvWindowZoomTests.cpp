@@ -77,33 +77,6 @@ namespace
     };
 }
 
-TEST_F (WindowZoom, StoredZoomIsReadAsAFactorWithinTwentyToThreeHundredPercent)
-{
-    struct Case { const char* stored; float factor; int item; };
-    const Case cases[] = {
-        { "150", 1.5f, 3 }, { "110", 1.1f, 1 }, { "74.6", 0.746f, 0 }, { "75", 0.75f, 0 }, { "300", 3.0f, 1 },
-        { "20", 0.2f, 1 }, { "301", 1.0f, 1 }, { "19.9", 1.0f, 1 }, { "big", 1.0f, 1 }, { "", 1.0f, 1 }, { nullptr, 1.0f, 1 },
-    };
-
-    makeZoom();
-    for (const auto& c : cases)
-    {
-        if (c.stored == nullptr)
-            settings->settingsFile->removeValue ("Zoom");
-        else
-            settings->settingsFile->setValue ("Zoom", c.stored);
-
-        const auto z = zoom->getStoredZoom();
-        EXPECT_FLOAT_EQ (z, c.factor) << (c.stored != nullptr ? c.stored : "none");
-        EXPECT_EQ (MvWindowZoom::itemForZoom (z), c.item) << (c.stored != nullptr ? c.stored : "none");
-    }
-
-    // Outside the range the current factor stands, whatever it is.
-    zoom->zoomFactor = 1.75f;
-    settings->settingsFile->setValue ("Zoom", "5000");
-    EXPECT_FLOAT_EQ (zoom->getStoredZoom(), 1.75f);
-}
-
 TEST_F (WindowZoom, ChoosingASizeStoresSavesScalesAndCloses)
 {
     makeZoom();

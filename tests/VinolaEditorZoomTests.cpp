@@ -64,7 +64,8 @@ TEST_F (EditorZoom, StoredSizeIsMarkedAndAppliedOnlyWhenItDiffers)
     struct Case { const char* stored; int item; float scale; };
     const Case cases[] = {
         { "150", 3, 1.5f }, { "110", 1, 1.1f }, { "74.6", 0, 0.746f }, { "200", 5, 2.0f },
-        { "100", 1, untouched }, { nullptr, 1, untouched }, { "301", 1, untouched }, { "zoom", 1, untouched },
+        { "300", 1, 3.0f }, { "20", 1, 0.2f }, { "100", 1, untouched }, { nullptr, 1, untouched },
+        { "301", 1, untouched }, { "19.9", 1, untouched }, { "zoom", 1, untouched }, { "", 1, untouched },
     };
 
     for (const auto& c : cases)
