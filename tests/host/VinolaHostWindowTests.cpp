@@ -34,14 +34,13 @@ namespace
     }
 
     /** What the X server shows of a window (its child windows included), as a JUCE image. */
-    juce::Image grabWindow (juce::ComponentPeer& peer, int width, int height)
+    juce::Image grabWindow (::Window window, int width, int height)
     {
         juce::Image result;
         Display* display = XOpenDisplay (nullptr);
         if (display == nullptr)
             return result;
 
-        const auto window = (::Window) (juce::pointer_sized_uint) peer.getNativeHandle();
         if (XImage* x = XGetImage (display, window, 0, 0, (unsigned) width, (unsigned) height, AllPlanes, ZPixmap))
         {
             result = juce::Image (juce::Image::RGB, width, height, false, juce::SoftwareImageType());
@@ -56,6 +55,15 @@ namespace
         }
         XCloseDisplay (display);
         return result;
+    }
+
+    /** Keeps a picture of what the test saw, in the test's working folder (the build tree). */
+    void savePng (const juce::Image& image, const char* name)
+    {
+        const auto file = juce::File::getCurrentWorkingDirectory().getChildFile (name);
+        file.deleteFile();
+        juce::FileOutputStream out (file);
+        juce::PNGImageFormat().writeImageToStream (image, out);
     }
 
     int distinctColours (const juce::Image& image)
@@ -120,15 +128,13 @@ TEST (HostedWindow, Vst3EditorOpensPaintsAndClosesTwentyTimes)
         {
             auto* peer = editor->getPeer();
             ASSERT_NE (peer, nullptr);
-            const auto shot = grabWindow (*peer, editor->getWidth(), editor->getHeight());
+            const auto shot = grabWindow ((::Window) (juce::pointer_sized_uint) peer->getNativeHandle(),
+                                          editor->getWidth(), editor->getHeight());
             ASSERT_TRUE (shot.isValid());
             // A painted panel has many colours; an unpainted window one or two.
             EXPECT_GT (distinctColours (shot), 200);
 
-            const auto file = juce::File::getCurrentWorkingDirectory().getChildFile ("hosted-vst3-window.png");
-            file.deleteFile();
-            juce::FileOutputStream out (file);
-            juce::PNGImageFormat().writeImageToStream (shot, out);
+            savePng (shot, "hosted-vst3-window.png");
         }
 
         plugin->editorBeingDeleted (editor.get());
@@ -187,6 +193,11 @@ TEST (HostedWindow, StandaloneWindowTakesARealDragAndQuitsCleanly)
     EXPECT_GE (w, 748);
     EXPECT_GE (h, 350);
     juce::Thread::sleep (500);
+
+    const auto before = grabWindow ((::Window) window.getLargeIntValue(), w, h);
+    ASSERT_TRUE (before.isValid());
+    EXPECT_GT (distinctColours (before), 200) << "the window is not painted";
+    savePng (before, "standalone-window.png");
 
     // The editor sits at the bottom of the window, centred: drag INPUT GAIN (its centre at
     // 136, 282 in the editor) 40 pixels up with real pointer events, then click the window's
