@@ -119,9 +119,20 @@ VinolaAudioProcessorEditor::VinolaAudioProcessorEditor (VinolaAudioProcessor& p)
     generatorSelector.setVisible (true);
     addChildComponent (generatorSelector, -1);
 
-    // Window zoom set-up goes here: init with this editor, the processor's settings and the
-    // asset manager, select the stored zoom in its list, add its button on top, and apply the
-    // stored zoom as the desktop's scale factor.
+    // Window zoom: the stored size is marked in the list and applied to the whole interface.
+    // A stored size that is not one of the six (110 %) still applies, with "100%" marked.
+    windowZoom.init (this, &audioProcessor.getGlobalSettings(), &assetManager);
+    windowZoom.list.setSelectedItem (MvWindowZoom::itemForZoom (windowZoom.getStoredZoom()));
+    windowZoom.button.setVisible (true);
+    addChildComponent (windowZoom.button, -1);
+
+    // The scale is process-wide and outlives editors: only a stored size that differs from the
+    // zoom's own factor is applied.
+    if (const auto storedZoom = windowZoom.getStoredZoom(); storedZoom != windowZoom.zoomFactor)
+    {
+        windowZoom.zoomFactor = storedZoom;
+        juce::Desktop::getInstance().setGlobalScaleFactor (storedZoom);
+    }
 
     setSize (designWidth, designHeight);
     changeListenerCallback (nullptr);
@@ -262,7 +273,12 @@ void VinolaAudioProcessorEditor::stampVersion (juce::Image& label)
 //==============================================================================
 void VinolaAudioProcessorEditor::resized()
 {
-    // Window zoom: its button at (5, 5, 18, 18) and its list under it come first.
+    // Window zoom: its button in the top-left corner and its list dropping down over it, as
+    // tall as its margins and six rows.
+    windowZoom.button.setBounds (5, 5, 18, 18);
+    const auto listMargin = windowZoom.list.cornerSize.x;
+    windowZoom.list.setBounds (-10, 5, 130,
+                               (int) (2.0f * listMargin + windowZoom.list.itemHeight * (float) windowZoom.list.getNumItems()));
 
     const int h = getHeight();
 

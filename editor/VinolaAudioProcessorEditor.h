@@ -12,6 +12,7 @@
 #include "MvRadioButtons.h"
 #include "MvTooltip.h"
 #include "MvTooltipParent.h"
+#include "MvWindowZoom.h"
 #include "VinolaAudioProcessor.h"
 #include "VinolaImageKnob.h"
 #include "VinolaImageKnobDucker.h"
@@ -80,6 +81,7 @@ public:
     GeneratorSelector& getGeneratorSelector() noexcept { return generatorSelector; }
     MvRadioButtons& getHumFrequencySwitch() noexcept { return humFrequencySwitch; }
     MvImageKnob& getInputGainKnob() noexcept { return inputGainKnob; }
+    MvWindowZoom& getWindowZoom() noexcept { return windowZoom; }
     /** The fourteen parameter controls in construction order (top knobs, sliders, cable, bottom
         knobs, switch). */
     juce::Array<MvParameterComponent*> getParameterControls();
@@ -122,7 +124,7 @@ private:
     // Window zoom: declared after every control so that it is built last and destroyed first.
     // It is set up in the constructor right after the generator lever (applying the stored zoom)
     // and placed first in resized().
-    // MvWindowZoom windowZoom;
+    MvWindowZoom windowZoom;
 
     // Gesture starts not yet ended, per parameter. The host sees one gesture however the
     // starts and ends pair up: an end without a start is not passed on, and the destructor

@@ -56,6 +56,15 @@ namespace mvtest
         return w;
     }
 
+    /** A press at (downX, downY) and a release at (x, y), with the left button. */
+    inline void clickAt (juce::Component& c, float x, float y, float downX = -1.0f, float downY = -1.0f)
+    {
+        if (downX < 0.0f) downX = x;
+        if (downY < 0.0f) downY = y;
+        c.mouseDown (mouseAt (c, downX, downY, leftButton()));
+        c.mouseUp (mouseAt (c, x, y, leftButton(), downX, downY));
+    }
+
     /** Presses at start, drags through every point, releases at the last one. */
     inline void dragThrough (juce::Component& c, juce::Point<float> start, const std::vector<juce::Point<float>>& points,
                              juce::ModifierKeys mods)

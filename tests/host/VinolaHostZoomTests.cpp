@@ -1,0 +1,207 @@
+// The window zoom as a user meets it: the built VST3's editor in a real window on the virtual
+// display, real pointer clicks on the zoom button and on "150%", and the window 1.5 times larger.
+#include <gtest/gtest.h>
+#include <juce_audio_processors/juce_audio_processors.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include <cstdlib>
+
+namespace
+{
+    std::unique_ptr<juce::AudioPluginInstance> loadVst3()
+    {
+        juce::VST3PluginFormat format;
+        juce::OwnedArray<juce::PluginDescription> found;
+        format.findAllTypesForFile (found, VINOLA_VST3_PATH);
+        if (found.isEmpty())
+            return {};
+        juce::String error;
+        return format.createInstanceFromDescription (*found[0], 44100.0, 512, error);
+    }
+
+    /** Runs a command and returns what it printed. */
+    juce::String run (const juce::StringArray& command)
+    {
+        juce::ChildProcess process;
+        if (! process.start (command, juce::ChildProcess::wantStdOut))
+            return {};
+        auto output = process.readAllProcessOutput();
+        process.waitForProcessToFinish (10000);
+        return output;
+    }
+
+    juce::Rectangle<int> windowGeometry (const juce::String& window)
+    {
+        juce::StringPairArray g;
+        for (auto line : juce::StringArray::fromLines (run ({ "xdotool", "getwindowgeometry", "--shell", window })))
+            g.set (line.upToFirstOccurrenceOf ("=", false, false), line.fromFirstOccurrenceOf ("=", false, false));
+        return { g["X"].getIntValue(), g["Y"].getIntValue(), g["WIDTH"].getIntValue(), g["HEIGHT"].getIntValue() };
+    }
+
+    void pump (int milliseconds) { juce::MessageManager::getInstance()->runDispatchLoopUntil (milliseconds); }
+
+    void xdotool (juce::StringArray args)
+    {
+        args.insert (0, "xdotool");
+        juce::ChildProcess process;
+        if (process.start (args, 0))
+            for (int i = 0; i < 250 && process.isRunning(); ++i)
+                pump (20);
+        pump (400);
+    }
+
+    /** The window's size on the X server, in physical pixels. */
+    juce::Point<int> physicalSize (juce::Component& window)
+    {
+        XWindowAttributes a {};
+        if (auto* display = XOpenDisplay (nullptr))
+        {
+            XGetWindowAttributes (display, (::Window) (juce::pointer_sized_uint) window.getPeer()->getNativeHandle(), &a);
+            XCloseDisplay (display);
+        }
+        return { a.width, a.height };
+    }
+
+    void writeScreen (juce::Component& window, juce::Point<int> size, const char* name)
+    {
+        auto* display = XOpenDisplay (nullptr);
+        if (display == nullptr)
+            return;
+        const auto handle = (::Window) (juce::pointer_sized_uint) window.getPeer()->getNativeHandle();
+        if (auto* x = XGetImage (display, handle, 0, 0, (unsigned) size.x, (unsigned) size.y, AllPlanes, ZPixmap))
+        {
+            juce::Image shot (juce::Image::RGB, size.x, size.y, false, juce::SoftwareImageType());
+            for (int y = 0; y < size.y; ++y)
+                for (int px = 0; px < size.x; ++px)
+                    shot.setPixelAt (px, y, juce::Colour ((juce::uint32) (XGetPixel (x, px, y) | 0xff000000)));
+            XDestroyImage (x);
+            const auto file = juce::File::getCurrentWorkingDirectory().getChildFile (name);
+            file.deleteFile();
+            juce::FileOutputStream out (file);
+            juce::PNGImageFormat().writeImageToStream (shot, out);
+        }
+        XCloseDisplay (display);
+    }
+
+    // The editor of a plug-in in a window of its own at (x, y), without decorations.
+    struct OpenEditor
+    {
+        OpenEditor (juce::AudioPluginInstance& p, int x, int y) : plugin (p), editor (p.createEditorIfNeeded())
+        {
+            if (editor == nullptr)
+                return;
+            editor->setName ("Zoomed Vinola VST3");
+            editor->setTopLeftPosition (x, y);
+            editor->addToDesktop (0);
+            editor->setVisible (true);
+            pump (800);
+        }
+
+        ~OpenEditor()
+        {
+            if (editor == nullptr)
+                return;
+            plugin.editorBeingDeleted (editor.get());
+            editor.reset();
+            pump (50);
+        }
+
+        juce::AudioPluginInstance& plugin;
+        std::unique_ptr<juce::AudioProcessorEditor> editor;
+    };
+}
+
+TEST (HostedZoom, RealClicksZoomTheEditorTo150PercentAndItStaysZoomed)
+{
+    if (std::getenv ("DISPLAY") == nullptr || ! juce::File ("/usr/bin/xdotool").existsAsFile())
+        GTEST_SKIP() << "needs a display (run under xvfb-run) and xdotool";
+
+    // A home of this test's own, so the zoom it stores never reaches a real settings file; the
+    // plug-in keeps its settings in ~/.config.
+    const juce::String previousHome (std::getenv ("HOME") != nullptr ? std::getenv ("HOME") : "");
+    const auto home = juce::File::createTempFile ("zoom-home");
+    ASSERT_TRUE (home.createDirectory());
+    setenv ("HOME", home.getFullPathName().toRawUTF8(), 1);
+    const auto settingsFile = home.getChildFile (".config/Marvolund/Vinola/Vinola.settings");
+
+    auto plugin = loadVst3();
+    ASSERT_NE (plugin, nullptr) << "no VST3 at " << VINOLA_VST3_PATH;
+    const int x = 60, y = 420;
+
+    {
+        OpenEditor open (*plugin, x, y);
+        ASSERT_NE (open.editor, nullptr);
+        ASSERT_EQ (physicalSize (*open.editor), juce::Point<int> (748, 350));
+
+        // The zoom button's middle, then "150%": the list drops at x -10 with a margin of 10,
+        // rows of 26 from y 15, so the fourth row's middle is at y 15 + 3 * 26 + 13 = 106.
+        xdotool ({ "mousemove", juce::String (x + 14), juce::String (y + 14), "click", "1" });
+        xdotool ({ "mousemove", juce::String (x + 55), juce::String (y + 106), "click", "1" });
+
+        // The host is told the new size through the plug-in's frame; give a busy machine time.
+        for (int i = 0; i < 30 && physicalSize (*open.editor) != juce::Point<int> (1122, 525); ++i)
+            pump (100);
+        EXPECT_EQ (physicalSize (*open.editor), juce::Point<int> (1122, 525));
+
+        // At 150 % the button's middle is 21 pixels in: open the list again to look at it.
+        xdotool ({ "mousemove", juce::String (x + 21), juce::String (y + 21), "click", "1" });
+        writeScreen (*open.editor, physicalSize (*open.editor), "hosted-vst3-zoom-150.png");
+        xdotool ({ "mousemove", juce::String (x + 900), juce::String (y + 400), "click", "1" });
+    }
+
+    // Stored at once, and in force when the window opens again.
+    juce::PropertiesFile::Options options;
+    options.storageFormat = juce::PropertiesFile::storeAsCompressedBinary;
+    EXPECT_EQ (juce::PropertiesFile (settingsFile, options).getValue ("Zoom"), "150");
+
+    {
+        OpenEditor again (*plugin, x, y);
+        ASSERT_NE (again.editor, nullptr);
+        EXPECT_EQ (physicalSize (*again.editor), juce::Point<int> (1122, 525));
+    }
+
+    plugin.reset();
+    setenv ("HOME", previousHome.toRawUTF8(), 1);
+    home.deleteRecursively();
+}
+
+// The Standalone's window holds the editor under its own title bar: it has to grow with the zoom
+// too, or the editor would shrink inside it and lose its right and bottom parts.
+TEST (HostedZoom, RealClicksGrowTheStandaloneWindowByHalf)
+{
+    if (std::getenv ("DISPLAY") == nullptr || ! juce::File ("/usr/bin/xdotool").existsAsFile())
+        GTEST_SKIP() << "needs a display (run under xvfb-run) and xdotool";
+
+    const auto home = juce::File::createTempFile ("zoom-standalone-home");
+    ASSERT_TRUE (home.createDirectory());
+    juce::ChildProcess app;
+    ASSERT_TRUE (app.start (juce::StringArray { "env", "HOME=" + home.getFullPathName(), VINOLA_STANDALONE_PATH }, 0));
+
+    juce::String window;
+    for (int i = 0; i < 150 && window.isEmpty(); ++i)
+    {
+        juce::Thread::sleep (100);
+        window = run ({ "xdotool", "search", "--name", "^Vinola$" }).trim().upToFirstOccurrenceOf ("\n", false, false);
+    }
+    ASSERT_TRUE (window.isNotEmpty()) << "no window named Vinola appeared";
+
+    auto before = windowGeometry (window);
+    for (int i = 0; i < 50 && before.getHeight() < 350; ++i, juce::Thread::sleep (100))
+        before = windowGeometry (window);
+    juce::Thread::sleep (500);
+
+    // The editor sits at the bottom of the window, centred.
+    const int ex = before.getX() + (before.getWidth() - 748) / 2, ey = before.getBottom() - 350;
+    run ({ "xdotool", "mousemove", juce::String (ex + 14), juce::String (ey + 14), "click", "1", "sleep", "0.5",
+           "mousemove", juce::String (ex + 55), juce::String (ey + 106), "click", "1", "sleep", "1" });
+
+    auto after = windowGeometry (window);
+    for (int i = 0; i < 30 && after.getWidth() == before.getWidth(); ++i, juce::Thread::sleep (100))
+        after = windowGeometry (window);
+    EXPECT_NEAR (after.getWidth(), before.getWidth() * 3 / 2, 2);
+    EXPECT_NEAR (after.getHeight(), before.getHeight() * 3 / 2, 2);
+
+    app.kill();
+    home.deleteRecursively();
+}
