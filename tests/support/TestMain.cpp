@@ -1,18 +1,24 @@
 #include <gtest/gtest.h>
 #include <juce_events/juce_events.h>
 #include "MvPlatform.h"
-#include <X11/Xlib.h>
+#if VINOLA_TESTS_UNDER_X11
+ #include <X11/Xlib.h>
+#endif
 
+#if VINOLA_TESTS_UNDER_X11
 namespace
 {
     // Xvfb answers some of JUCE's atom queries with errors; Xlib's default handler would end
     // the process. JUCE installs its own handler only inside a JUCEApplication.
     int ignoreXErrors (Display*, XErrorEvent*) { return 0; }
 }
+#endif
 
 int main (int argc, char** argv)
 {
+   #if VINOLA_TESTS_UNDER_X11
     XSetErrorHandler (ignoreXErrors);
+   #endif
     ::testing::InitGoogleTest (&argc, argv);
     juce::ScopedJuceInitialiser_GUI juce;
 

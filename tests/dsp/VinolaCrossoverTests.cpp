@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "VinolaCrossover.h"
-#include "VinolaKernels.h"
+#include "KernelChoice.h"
 
 #include <algorithm>
 #include <cmath>
@@ -68,30 +68,19 @@ namespace
     };
     using ReferenceCrossover = ReferenceCrossoverOf<float>;
 
-    /** Restores the kernel choice the suite runs with. */
-    struct KernelChoiceGuard
-    {
-        const bool wasForced = VinolaKernels::cpuHasAvx2() && ! VinolaKernels::useAvx2();
-        ~KernelChoiceGuard() { VinolaKernels::forceBaseline (wasForced); }
-    };
-
     /** body (stereo) on the baseline kernels and, where the CPU has them, the AVX2 ones, each
         with two channels and with one. */
     template <typename Body>
     void onEveryKernelAndLayout (Body&& body)
     {
-        KernelChoiceGuard guard;
-        for (bool baseline : { true, false })
+        onEveryKernel ([&]
         {
-            if (! baseline && ! VinolaKernels::cpuHasAvx2())
-                continue;
-            VinolaKernels::forceBaseline (baseline);
             for (bool stereo : { true, false })
             {
-                SCOPED_TRACE (testing::Message() << (baseline ? "baseline" : "AVX2") << (stereo ? ", stereo" : ", mono"));
+                SCOPED_TRACE (stereo ? "stereo" : "mono");
                 body (stereo);
             }
-        }
+        });
     }
 
     /** Largest band error against exact arithmetic over a second of music-like input with

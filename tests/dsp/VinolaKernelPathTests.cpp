@@ -1,34 +1,11 @@
 // Which kernels run, and the kernels shared by several stages.
 #include <gtest/gtest.h>
 
-#include "VinolaKernels.h"
+#include "KernelChoice.h"
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 #include <vector>
-
-namespace
-{
-    /** VINOLA_BASELINE_KERNELS=1 in the environment runs the whole suite on the baseline kernels. */
-    struct BaselineFromEnvironment : ::testing::Environment
-    {
-        void SetUp() override
-        {
-            const char* value = std::getenv ("VINOLA_BASELINE_KERNELS");
-            VinolaKernels::forceBaseline (value != nullptr && value[0] == '1');
-        }
-    };
-
-    const auto* const baselineFromEnvironment = ::testing::AddGlobalTestEnvironment (new BaselineFromEnvironment);
-
-    /** Restores the kernel choice the suite runs with. */
-    struct KernelChoiceGuard
-    {
-        const bool wasForced = VinolaKernels::cpuHasAvx2() && ! VinolaKernels::useAvx2();
-        ~KernelChoiceGuard() { VinolaKernels::forceBaseline (wasForced); }
-    };
-}
 
 TEST (VinolaKernelPath, DispatchPicksAvx2WhereTheCpuHasItAndTheBaselineOnDemand)
 {

@@ -9,7 +9,7 @@
 #include "VinolaCableStage.h"
 #include "VinolaWobbleStage.h"
 #include "VinolaAudioProcessor.h"
-#include "VinolaKernels.h"
+#include "KernelChoice.h"
 #include "VinolaParameterTable.h"
 #include "VinolaXorShift128.h"
 
@@ -198,7 +198,7 @@ TEST (VinolaBlockProcessing, AvxAndBaselineKernelsAgreeToSinglePrecision)
     if (! VinolaKernels::cpuHasAvx2())
         GTEST_SKIP() << "no AVX2+FMA on this CPU";
 
-    const bool wasForced = ! VinolaKernels::useAvx2();
+    KernelChoiceGuard guard;
     for (int numChannels : { 2, 1 })
     {
         for (int blockSize : { 512, 7 })
@@ -242,7 +242,6 @@ TEST (VinolaBlockProcessing, AvxAndBaselineKernelsAgreeToSinglePrecision)
             EXPECT_NE (firstDifference (baseline.samples, avx2.samples), -1);
         }
     }
-    VinolaKernels::forceBaseline (wasForced);
 }
 
 // A run skips the per-frame finiteness check only when nothing in it can overflow. A NaN crackle,

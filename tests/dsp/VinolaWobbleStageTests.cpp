@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "VinolaKernels.h"
+#include "KernelChoice.h"
 #include "VinolaWobbleStage.h"
 
 #include <cmath>
@@ -133,14 +133,8 @@ TEST (VinolaWobbleStage, ResetClearsTheLinesAndNonFiniteInputDoesNotLinger)
 // ramps and steady stretches, and non-finite input, they must give the frame function's bits.
 TEST (VinolaWobbleStage, StereoRunsMatchFramesOverTheLineWrapOnEveryKernel)
 {
-    const bool wasForced = VinolaKernels::cpuHasAvx2() && ! VinolaKernels::useAvx2();
-    for (bool baseline : { true, false })
+    onEveryKernel ([]
     {
-        if (! baseline && ! VinolaKernels::cpuHasAvx2())
-            continue;
-        VinolaKernels::forceBaseline (baseline);
-        SCOPED_TRACE (baseline ? "baseline" : "AVX2");
-
         auto runs = std::make_unique<VinolaWobbleStage>();
         auto frames = std::make_unique<VinolaWobbleStage>();
         const int lengths[] = { 64, 61, 8, 3, 64, 17, 40 };
@@ -183,6 +177,5 @@ TEST (VinolaWobbleStage, StereoRunsMatchFramesOverTheLineWrapOnEveryKernel)
             }
             ASSERT_EQ (runs->getDelay(), frames->getDelay());
         }
-    }
-    VinolaKernels::forceBaseline (wasForced);
+    });
 }
