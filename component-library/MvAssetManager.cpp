@@ -18,11 +18,6 @@ namespace
         const auto path = f.getFullPathName();
         return path.isNotEmpty() && ::access (path.toRawUTF8(), F_OK) == 0;
     }
-
-    juce::String cacheKey (const char* name)
-    {
-        return juce::String::fromUTF8 (name);
-    }
 }
 
 MvAssetManager::MvAssetManager (const juce::String& productFolderName, const juce::String& relativeArchivePath)
@@ -34,8 +29,8 @@ MvAssetManager::MvAssetManager (const juce::String& productFolderName, const juc
 
 MvAssetManager::~MvAssetManager()
 {
-    for (juce::HashMap<juce::String, CachedEntry>::Iterator it (cache); it.next();)
-        std::free (it.getValue().data);
+    for (auto& cached : cache)
+        std::free (cached.second.data);
     cache.clear();
     header.free();
     stream.reset();
@@ -151,12 +146,12 @@ const void* MvAssetManager::getAsset (const char* name, juce::uint32& size)
     if (name == nullptr)
         return nullptr;
 
-    const auto key = cacheKey (name);
-    if (cache.contains (key))
+    const std::string key (name);
+    const auto found = cache.find (key);
+    if (found != cache.end())
     {
-        const auto cached = cache[key];
-        size = cached.size;
-        return cached.data;
+        size = found->second.size;
+        return found->second.data;
     }
 
     const auto entry = findEntry (name);
@@ -167,7 +162,7 @@ const void* MvAssetManager::getAsset (const char* name, juce::uint32& size)
     if (! readEntry (entry, loaded))
         return nullptr;
 
-    cache.set (key, loaded);
+    cache.emplace (key, loaded);
     size = loaded.size;
     return loaded.data;
 }
@@ -177,10 +172,10 @@ void MvAssetManager::releaseAsset (const char* name)
     if (name == nullptr)
         return;
 
-    const auto key = cacheKey (name);
-    if (! cache.contains (key))
+    const auto found = cache.find (std::string (name));
+    if (found == cache.end())
         return;
 
-    std::free (cache[key].data);
-    cache.remove (key);
+    std::free (found->second.data);
+    cache.erase (found);
 }

@@ -366,8 +366,33 @@ void VinolaAmplifierModel::runFrames (const FrameControls* controls, int count, 
     Cascades c = cascades;
     Cascades frozen = c;   // mono leaves the second channel's lanes as they were
 
+    // After a reset the bands from frame crossedTo on are stale and are crossed again as they
+    // are reached: one frame at first, then twice as many each time, so that a single bad sample
+    // costs about the rest of the run twice. (Crossing the whole rest after every reset made a
+    // run of bad input quadratic.) The crossover gives the same bits however a run is split.
+    // A frame whose input is not finite would poison the crossover and be reset after it
+    // anyway; its output comes from the cascades' earlier frames alone, so it is not crossed.
+    int crossedTo = count, recrossLength = 1;
+
     for (int i = 0; i < count; ++i)
     {
+        bool badInput = false;
+        if (checked && i >= crossedTo)
+        {
+            badInput = ! (std::isfinite (input[0][i]) && (mono || std::isfinite (input[1][i])));
+            if (badInput)
+            {
+                bands0[i] = bands1[i] = F::zero();
+            }
+            else
+            {
+                const int length = recrossLength < count - i ? recrossLength : count - i;
+                runCrossover (input, mono ? 1 : 2, i, length, bands0, bands1);
+                crossedTo = i + length;
+                recrossLength *= 2;
+            }
+        }
+
         if (controls != nullptr)
             prepareFrame (controls->needleQuality[i], controls->ampQuality[i], controls->inputGain[i], controls->sampleRate);
 
@@ -405,12 +430,13 @@ void VinolaAmplifierModel::runFrames (const FrameControls* controls, int count, 
             const F firstHistory = F::shuffle<0, 1, 0, 1> (u01, u2);
             const F secondHistory = F::shuffle<2, 3, 2, 3> (u01, u2);
             const F check = (band0 + band1) + firstHistory + secondHistory + F::shuffle<0, 1, 0, 0> (p3, F::zero());
-            if (! F::allFinite (check))
+            if (badInput || ! F::allFinite (check))
             {
                 reset();
                 c = cascades;
                 frozen = c;
-                runCrossover (input, mono ? 1 : 2, i + 1, count - (i + 1), bands0, bands1);
+                crossedTo = i + 1;
+                recrossLength = 1;
             }
         }
     }

@@ -124,8 +124,14 @@ const juce::String VinolaAudioProcessor::getName() const { return "Vinola"; }
 
 void VinolaAudioProcessor::prepareToPlay (double sampleRate, int)
 {
-    // Rates only: the delay lines, the loop position and the generators keep their state.
+    // Filter and delay state built at one rate rings out as a loud burst when run at another
+    // (going down from 96 to 22.05 kHz, over +20 dBFS), so a new rate starts from clear filters
+    // and delay lines, as a new instance would. The same rate again, as hosts do for a new block
+    // size, keeps everything: the delay lines, the loop position and the generators run on.
+    const float previousRate = dsp.sampleRate;
     dsp.setSampleRate (sampleRate);
+    if (dsp.sampleRate != previousRate)
+        dsp.reset();
     setLatencySamples (4);
 }
 

@@ -320,3 +320,76 @@ TEST (VinolaAmplifierModel, LowHostRatesStayStable)
         EXPECT_LT (peak, 4.0f) << rate;
     }
 }
+
+// Bad input inside a run: every frame's output must be what the same frames give one at a time
+// (each bad frame resets the state; the frames after it start from there), finite at once, on
+// both kernel builds, in mono and stereo; and the run must be cheap, which the benchmark shows.
+TEST (VinolaAmplifierModel, BadInputInsideARunGivesTheFrameByFrameSamples)
+{
+    const float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
+    struct Pattern
+    {
+        const char* name;
+        float (*sample) (int channel, int frame);
+    };
+    static float badValue;
+    const Pattern patterns[] = {
+        { "all bad", [] (int, int) { return badValue; } },
+        { "one bad sample first", [] (int, int i) { return i == 0 ? badValue : 0.3f * std::sin (0.1f * (float) i); } },
+        { "one bad sample inside", [] (int, int i) { return i == 37 ? badValue : 0.3f * std::sin (0.1f * (float) i); } },
+        { "one bad sample last", [] (int, int i) { return i == 127 ? badValue : 0.3f * std::sin (0.1f * (float) i); } },
+        { "every other sample", [] (int, int i) { return i % 2 == 1 ? badValue : 0.3f * std::sin (0.1f * (float) i); } },
+        { "bad, then music", [] (int, int i) { return i < 50 ? badValue : 0.3f * std::sin (0.1f * (float) i); } },
+        { "right channel only", [] (int ch, int i) { return ch == 1 && i % 9 == 4 ? badValue : 0.3f * std::sin (0.1f * (float) i); } },
+    };
+
+    const bool wasForced = VinolaKernels::cpuHasAvx2() && ! VinolaKernels::useAvx2();
+    for (bool baseline : { false, true })
+    {
+        if (! baseline && ! VinolaKernels::cpuHasAvx2())
+            continue;
+        VinolaKernels::forceBaseline (baseline);
+        for (float bad : { nan, inf, -inf, 1.0e30f })
+            for (const auto& pattern : patterns)
+                for (int numChannels : { 2, 1 })
+                {
+                    SCOPED_TRACE (testing::Message() << pattern.name << ", " << bad << ", " << numChannels
+                                                     << " channel(s)" << (baseline ? ", baseline" : ""));
+                    badValue = bad;
+                    constexpr int n = 128;
+                    std::vector<float> in[2], gains (n, 1.0f), zeros (n, 0.0f), wet[2], dry[2];
+                    for (int ch = 0; ch < 2; ++ch)
+                    {
+                        for (int i = 0; i < 3 * n; ++i)   // a bad run between two good ones
+                            in[ch].push_back (i >= n && i < 2 * n ? pattern.sample (ch, i - n)
+                                                                  : 0.3f * std::sin (0.05f * (float) i));
+                        wet[ch].assign (3 * n, 0.0f);
+                        dry[ch].assign (3 * n, 0.0f);
+                    }
+
+                    auto runs = std::make_unique<VinolaAmplifierModel>(), frames = std::make_unique<VinolaAmplifierModel>();
+                    for (auto* amp : { runs.get(), frames.get() })
+                        amp->prepareFrame (0.5f, 0.6f, 2.0f, 44100.0f);
+                    for (int start = 0; start < 3 * n; start += n)
+                    {
+                        const float* input[2] = { in[0].data() + start, in[1].data() + start };
+                        const float* g[2] = { gains.data(), gains.data() };
+                        const float* z[2] = { zeros.data(), zeros.data() };
+                        float* w[2] = { wet[0].data() + start, wet[1].data() + start };
+                        float* d[2] = { dry[0].data() + start, dry[1].data() + start };
+                        runs->processBlock (nullptr, input, numChannels, n, g, z, z, w, d);
+                    }
+                    for (int i = 0; i < 3 * n; ++i)
+                    {
+                        const auto f = run (*frames, in[0][(size_t) i], in[1][(size_t) i], numChannels);
+                        for (int ch = 0; ch < numChannels; ++ch)
+                        {
+                            ASSERT_TRUE (std::isfinite (wet[ch][(size_t) i]) && std::isfinite (dry[ch][(size_t) i])) << "frame " << i;
+                            ASSERT_EQ (wet[ch][(size_t) i], f.wet[ch]) << "frame " << i;
+                            ASSERT_EQ (dry[ch][(size_t) i], f.dry[ch]) << "frame " << i;
+                        }
+                    }
+                }
+    }
+    VinolaKernels::forceBaseline (wasForced);
+}

@@ -345,3 +345,47 @@ TEST_F (MvAssetManagerTest, EmptyEntryHasSizeZero)
     expectEntry (*assets, "after.png", bytesOf ("after"));
     assets->releaseAsset ("empty.png");
 }
+
+TEST_F (MvAssetManagerTest, NamesAreBytesEvenWhenTheyAreNotUtf8)
+{
+    // Stored names that are not valid UTF-8 (overlong forms, stray bytes, a cut sequence) are
+    // found by exactly their own bytes, cached and released apart, and never stand in for one
+    // another, however a text conversion would have read them.
+    const std::string overlong = "\xc1\x81\xc1\x81.png", stray = "\xff\xfe.png", cut = "\xe2\x82";
+    auto bytes = twoEntryArchive();
+    auto putName = [&bytes] (int entry, const std::string& name)
+    {
+        auto* field = static_cast<char*> (bytes.getData()) + 32 + 64 * entry;
+        std::memset (field, 0, 64);
+        std::memcpy (field, name.data(), name.size());
+    };
+    putName (0, overlong);
+    putName (1, stray);
+    install (bytes);
+    auto assets = open();
+
+    std::string longOverlong;
+    for (int i = 0; i < 200; ++i)
+        longOverlong += "\xc1\x81";
+
+    struct Case { std::string name; int size; juce::uint32 seed; };
+    const Case cases[] = { { overlong, 40, 1 }, { stray, 100, 2 }, { cut, 0, 0 }, { longOverlong, 0, 0 },
+                           { "\xc1\x81\xc1\x82.png", 0, 0 }, { "\xfe\xff.png", 0, 0 }, { "A.png", 0, 0 } };
+    for (int round = 0; round < 2; ++round)
+    {
+        for (const auto& c : cases)
+        {
+            if (c.size > 0)
+                expectEntry (*assets, c.name.c_str(), pseudoRandomBytes ((size_t) c.size, c.seed));
+            else
+                expectAbsent (*assets, c.name.c_str());
+        }
+        // Cached names and unknown ones alike are released without touching the others.
+        for (const auto& c : cases)
+            if (c.size == 0)
+                assets->releaseAsset (c.name.c_str());
+        expectEntry (*assets, overlong.c_str(), pseudoRandomBytes (40, 1));
+        assets->releaseAsset (overlong.c_str());
+        assets->releaseAsset (stray.c_str());
+    }
+}

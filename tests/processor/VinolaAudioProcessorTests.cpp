@@ -1,9 +1,15 @@
 // The processor shell as a host sees it: identity, programs, bus layouts, the generator-mode
-// decision against the host's transport, and the render road's channel handling.
+// decision against the host's transport, the render road's channel handling, and what a
+// second prepareToPlay keeps.
 #include <gtest/gtest.h>
 #include "VinolaAudioProcessor.h"
+#include "VinolaParameterTable.h"
 
 #include <cmath>
+#include <cstring>
+#include <limits>
+#include <memory>
+#include <vector>
 
 namespace
 {
@@ -196,4 +202,69 @@ TEST (VinolaAudioProcessorShell, CreatesItsSettingsFileInTheUserFolder)
     EXPECT_TRUE (juce::File (settings.userDataFolder).isDirectory());
     EXPECT_EQ (settings.productName, "Vinola");
     EXPECT_EQ (settings.flags, 0);
+}
+
+namespace
+{
+    /** Renders `frames` of a three-partial stereo signal (continuing from `frame`) in blocks. */
+    std::vector<float> renderMusic (VinolaAudioProcessor& p, double rate, int blockSize, int frames, double& frame)
+    {
+        std::vector<float> out;
+        juce::AudioBuffer<float> buffer (2, blockSize);
+        juce::MidiBuffer midi;
+        for (int done = 0; done < frames; done += blockSize)
+        {
+            for (int i = 0; i < blockSize; ++i, frame += 1.0)
+                for (int ch = 0; ch < 2; ++ch)
+                    buffer.setSample (ch, i, (float) (0.3 * std::sin (0.7 * frame / rate * 1000.0 * (ch + 1))
+                                                      + 0.2 * std::sin (frame / rate * 23000.0)));
+            p.processBlock (buffer, midi);
+            for (int ch = 0; ch < 2; ++ch)
+                out.insert (out.end(), buffer.getReadPointer (ch), buffer.getReadPointer (ch) + blockSize);
+        }
+        return out;
+    }
+}
+
+// With the generators off and WOBBLE at 0 the output depends only on the input and the filter
+// and delay state, so it can be compared sample for sample with an instance that never switched.
+TEST (VinolaAudioProcessorShell, ANewRateStartsExactlyAsANewInstanceAndTheSameRateKeepsEverything)
+{
+    struct Case { double from, to; float wobble; bool sameAsNew; };
+    const Case cases[] = {
+        { 96000.0, 22050.0, 0.0f, true }, { 44100.0, 22050.0, 0.0f, true }, { 22050.0, 96000.0, 0.0f, true },
+        { 44100.0, 48000.0, 0.0f, true },
+        // The same rate again, or a rate a host should never send: everything carries on.
+        { 48000.0, 48000.0, 1.0f, false }, { 48000.0, 0.0, 1.0f, false },
+        { 48000.0, std::numeric_limits<double>::quiet_NaN(), 1.0f, false },
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (juce::String (c.from) + " -> " + juce::String (c.to));
+        auto switched = std::make_unique<VinolaAudioProcessor>(), other = std::make_unique<VinolaAudioProcessor>();
+        const double playRate = c.sameAsNew ? c.to : c.from;
+        for (auto* p : { switched.get(), other.get() })
+        {
+            p->generatorMode = 2;
+            p->parameterObjects[VinolaParameterTable::wobble]->setValueNotifyingHost (c.wobble);
+        }
+
+        double switchedFrame = 0.0, otherFrame = 0.0;
+        switched->prepareToPlay (c.from, 512);
+        renderMusic (*switched, c.from, 512, 48000, switchedFrame);
+        switched->releaseResources();
+        switched->prepareToPlay (c.to, 256);
+
+        // The reference is a new instance at the new rate, or one that has played straight on.
+        other->prepareToPlay (c.sameAsNew ? c.to : c.from, 512);
+        if (! c.sameAsNew)
+            renderMusic (*other, c.from, 512, 48000, otherFrame);
+        else
+            otherFrame = switchedFrame;
+
+        const auto got = renderMusic (*switched, playRate, 256, 4096, switchedFrame);
+        const auto expected = renderMusic (*other, playRate, 256, 4096, otherFrame);
+        ASSERT_EQ (got.size(), expected.size());
+        EXPECT_EQ (std::memcmp (got.data(), expected.data(), got.size() * sizeof (float)), 0);
+    }
 }
