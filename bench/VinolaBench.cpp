@@ -280,8 +280,8 @@ int main (int argc, char** argv)
         auto timeDucking = [&] (bool loud)
         {
             auto duck = std::make_unique<VinolaDuckingStage>();
+            duck->setSampleRate (sampleRate);
             std::atomic<float> meter { 0.0f };
-            const float inverseRate = (float) (1.0 / sampleRate);
             std::vector<float> silence ((size_t) numFrames, 0.0f), inverted ((size_t) numFrames);
             for (size_t i = 0; i < inverted.size(); ++i)
                 inverted[i] = -crackle[i];
@@ -290,7 +290,7 @@ int main (int argc, char** argv)
             {
                 const float* c[2] = { (loud ? crackle : silence).data() + start, (loud ? inverted : silence).data() + start };
                 float* g[2] = { gains[0], gains[1] };
-                duck->processBlock (c, g, n, 1.0f, inverseRate, meter);
+                duck->processBlock (c, g, n, 1.0f, meter);
             });
             sink = sink + duck->gain (0);
             return s;
@@ -342,13 +342,14 @@ int main (int argc, char** argv)
         stage ("wobble (WOBBLE 1)", true, [&]
         {
             auto wobble = std::make_unique<VinolaWobbleStage>();
+            wobble->setSampleRate (sampleRate);
             float frame[2][runLength], amounts[runLength], acc = 0.0f;
             std::fill (amounts, amounts + runLength, 1.0f);
             const double s = timeRuns ([&] (int start, int n)
             {
                 copyRun (start, n, frame);
                 float* channels[2] = { frame[0], frame[1] };
-                wobble->processBlock (channels, 2, n, amounts, (float) sampleRate);
+                wobble->processBlock (channels, 2, n, amounts);
                 acc += frame[0][0];
             });
             sink = sink + acc;

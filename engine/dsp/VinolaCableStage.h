@@ -11,6 +11,9 @@ public:
         are set the stage passes the signal through. */
     void setTables (const float* contactTable, const float* dropoutTable) noexcept;
 
+    /** Nothing to clear: the table position runs on through a reset. */
+    void reset() noexcept {}
+
     /** Runs one frame in place; cableQuality is this frame's smoothed CABLE QUALITY value. */
     void process (float* frame, int numChannels, float cableQuality) noexcept;
 

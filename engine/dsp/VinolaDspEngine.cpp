@@ -14,9 +14,6 @@
 
 namespace
 {
-    constexpr double pi = 3.141592653589793;
-    constexpr float twoPiFloat = 6.2831855f;
-
     // A table of values that hold for a random number of entries. A value changes where the
     // index is a multiple of the current hold, so after a change at i the next one comes at the
     // first multiple of the new hold above i.
@@ -35,30 +32,6 @@ namespace
             }
             table[i] = value;
         }
-    }
-
-    /** The smoother's next count values; true when they are all its target (it was idle). */
-    template <typename Run>
-    bool fillSmoothed (VinolaParameterSmoother& smoother, Run& run, int count) noexcept
-    {
-        if (smoother.countdown <= 0)
-        {
-            // The whole array, so that later runs of any length find it filled. Compared as bits:
-            // a NaN target is refilled every run rather than never.
-            if (! (run.holdsTarget && std::memcmp (&run.target, &smoother.target, sizeof (float)) == 0))
-            {
-                const VinolaFloat4 target = VinolaFloat4::broadcast (smoother.target);
-                for (int i = 0; i < (int) (sizeof (run.values) / sizeof (float)); i += 4)
-                    target.store (run.values + i);
-                run.holdsTarget = true;
-                run.target = smoother.target;
-            }
-            return true;
-        }
-        run.holdsTarget = false;
-        for (int i = 0; i < count; ++i)
-            run.values[i] = smoother.tick();
-        return false;
     }
 }
 
@@ -192,15 +165,14 @@ void VinolaDspEngine::setSampleRate (double newRate) noexcept
     sampleRate = (float) newRate;
     inverseSampleRate = 1.0f / sampleRate;
 
-    humSampleRate = sampleRate;
-    humInverseSampleRate = 1.0f / humSampleRate;
-    humIncrement = (float) ((double) (humFrequency * humInverseSampleRate) * pi * 2.0);
-    noiseLoopStep = (double) (1.0f / sampleRate);
-
+    humStage.setSampleRate (newRate);
+    noiseLoop.setSampleRate (newRate);
     crackleA.setSampleRate (newRate);
     crackleB.setSampleRate (newRate);
     crackleC.setSampleRate (newRate);
+    ducking.setSampleRate (newRate);
     amp.setSampleRate (newRate);
+    wobble.setSampleRate (newRate);
 }
 
 void VinolaDspEngine::reset() noexcept
@@ -209,8 +181,12 @@ void VinolaDspEngine::reset() noexcept
                      &ampQuality, &cableQuality, &outputGain, &wobbleAmount, &mix })
         s->snap();
 
+    humStage.reset();
+    noiseLoop.reset();
+    ducking.reset();
     amp.reset();
     wobble.reset();
+    cable.reset();
 }
 
 void VinolaDspEngine::processFrame (float* frameA, float* frameB, int numChannels, bool running) noexcept
@@ -253,169 +229,64 @@ void VinolaDspEngine::processBlock (float* const* channels, int numChannels, int
     }
 }
 
-void VinolaDspEngine::renderChunk (const float* const* input, float* const* outA, float* const* outB, int numChannels,
-                                   int n, bool running) noexcept
+void VinolaDspEngine::SmoothedRun::fill (VinolaParameterSmoother& smoother, int count) noexcept
 {
-    const float run = running ? 1.0f : 0.0f;
-
-    // Everything the wet chain needs per frame, gathered first.
-    // Every array is a whole number of vectors long, so vector loops may run past n.
-    static_assert (chunkSize % 4 == 0, "chunks are whole vectors");
-    float* const needle = smoothedRuns[0].values;
-    float* const quality = smoothedRuns[1].values;
-    float* const mixValue = smoothedRuns[2].values;
-    float* const outGain = smoothedRuns[3].values;
-    float* const inGain = smoothedRuns[4].values;
-    float* const scratchesValue = smoothedRuns[5].values;
-    float* const humValue = smoothedRuns[6].values;
-    float* const wobbleValue = smoothedRuns[7].values;
-    float* const cableValue = smoothedRuns[8].values;
-    float* const vinylValue = smoothedRuns[9].values;
-    float* const ampNoiseValue = smoothedRuns[10].values;
-    float* const frequencyValue = smoothedRuns[11].values;
-    float humSample[chunkSize];
-    float humNoise[2][chunkSize], vinyl[2][chunkSize], crackle[2][chunkSize], duckingGains[2][chunkSize];
-    float in[2][chunkSize], wet[2][chunkSize], dry[2][chunkSize];
-    std::uint32_t draws[2][chunkSize];
-
-    for (int ch = 0; ch < numChannels; ++ch)
-        if (n > 0)
-            std::memcpy (in[ch], input[ch], sizeof (float) * (size_t) n);
-
-    // 1. Smoothers of the amplifier, the output and the generators.
-    fillSmoothed (needleQuality, smoothedRuns[0], n);
-    const bool steadyQuality = fillSmoothed (ampQuality, smoothedRuns[1], n);
-    fillSmoothed (mix, smoothedRuns[2], n);
-    fillSmoothed (outputGain, smoothedRuns[3], n);
-    fillSmoothed (inputGain, smoothedRuns[4], n);
-    fillSmoothed (scratches, smoothedRuns[5], n);
-    const bool steadyHum = fillSmoothed (hum, smoothedRuns[6], n);
-    fillSmoothed (wobbleAmount, smoothedRuns[7], n);
-    fillSmoothed (cableQuality, smoothedRuns[8], n);
-    fillSmoothed (vinylNoise, smoothedRuns[9], n);
-    fillSmoothed (ampNoise, smoothedRuns[10], n);
-    fillSmoothed (humFreq, smoothedRuns[11], n);
-
-    // 2, 4. The hum oscillator, sampled at the phase from before each frame, with the overdrive
-    // that a poor amplifier puts on it (1 .. 3.4).
-    for (int i = 0; i < n; ++i)
+    steady = smoother.countdown <= 0;
+    if (steady)
     {
-        const float frequency = frequencyValue[i];
-        if (frequency != humFrequency)   // the increment depends on nothing else that changes per frame
+        // The whole array, so that later runs of any length find it filled. Compared as bits:
+        // a NaN target is refilled every run rather than never.
+        if (! (holdsTarget && std::memcmp (&target, &smoother.target, sizeof (float)) == 0))
         {
-            humFrequency = frequency;
-            humIncrement = (float) ((double) (frequency * humInverseSampleRate) * pi * 2.0);
+            const VinolaFloat4 t = VinolaFloat4::broadcast (smoother.target);
+            for (int i = 0; i < chunkSize; i += 4)
+                t.store (values + i);
+            holdsTarget = true;
+            target = smoother.target;
         }
-        humSample[i] = humPhase;
-        float nextPhase = humPhase + humIncrement;
-        // Equal to fmodf for the usual case below two periods (the subtraction is exact there).
-        if (nextPhase >= twoPiFloat)
-            nextPhase = nextPhase < 2.0f * twoPiFloat ? nextPhase - twoPiFloat : std::fmod (nextPhase, twoPiFloat);
-        humPhase = nextPhase;
+        return;
     }
-    auto humLevelOf = [run] (float value) { return (float) ((double) value * 0.2 * (double) run); };
-    auto overdriveOf = [] (float q) { return 4.0f * (float) (0.6 * (1.0 - (double) q)) + 1.0f; };
-    const float steadyLevel = humLevelOf (humValue[0]), steadyOverdrive = overdriveOf (quality[0]);
-    VinolaKernels::sineInPlace (humSample, n);
-    for (int i = 0; i < n; ++i)
-    {
-        const float humLevel = steadyHum ? steadyLevel : humLevelOf (humValue[i]);
-        const float overdrive = steadyQuality ? steadyOverdrive : overdriveOf (quality[i]);
-        float driven = overdrive * humSample[i];
-        driven = driven < -1.0f ? -1.0f : (driven > 1.0f ? 1.0f : driven);
-        humSample[i] = driven * humLevel;
-    }
+    holdsTarget = false;
+    for (int i = 0; i < count; ++i)
+        values[i] = smoother.tick();
+}
 
-    // 3, 5. Amplifier noise: two draws every frame, left then right, whatever the channel count.
-    // The bipolar mapping four frames at a time (the same arithmetic as toBipolar); the arrays
-    // are padded to whole vectors.
-    VinolaXorShift128::shared().nextPairs (draws[0], draws[1], n);
-    {
-        using F = VinolaFloat4;
-        const int padded = (n + 3) & ~3;
-        for (int i = n; i < padded; ++i)
-        {
-            // The smoothed arrays always hold finite values past n.
-            draws[0][i] = draws[1][i] = 0;
-            humSample[i] = 0.0f;
-        }
-        const F two = F::broadcast (2.0f), range = F::broadcast (16777215.0f), one = F::broadcast (1.0f);
-        const F scale = F::broadcast (0.03f), runs = F::broadcast (run);
-        for (int ch = 0; ch < 2; ++ch)
-            for (int i = 0; i < padded; i += 4)
-            {
-                const F bipolar = (two * F::fromLow24Bits (draws[ch] + i)) / range - one;
-                (F::load (humSample + i) + bipolar * scale * (F::load (ampNoiseValue + i) * runs)).store (humNoise[ch] + i);
-            }
-    }
+void VinolaDspEngine::fillSmoothedRuns (int count) noexcept
+{
+    needleQualityRun.fill (needleQuality, count);
+    ampQualityRun.fill (ampQuality, count);
+    mixRun.fill (mix, count);
+    outputGainRun.fill (outputGain, count);
+    inputGainRun.fill (inputGain, count);
+    scratchesRun.fill (scratches, count);
+    humRun.fill (hum, count);
+    wobbleAmountRun.fill (wobbleAmount, count);
+    cableQualityRun.fill (cableQuality, count);
+    vinylNoiseRun.fill (vinylNoise, count);
+    ampNoiseRun.fill (ampNoise, count);
+    humFreqRun.fill (humFreq, count);
+}
 
-    // 6. Vinyl-noise loop. The loop restarts exactly at 0: an overshoot is not carried.
-    {
-        const double loopDuration = noiseLoopBank.count > 0 ? noiseLoopBank.entries[0].duration : 0.0;
-        const double loopStep = noiseLoopStep * (double) speedFactor;
-        double position = noiseLoopPosition, positions[chunkSize];
-        for (int i = 0; i < n; ++i)
-        {
-            positions[i] = position;
-            position += loopStep;
-            if (position < 0.0)
-                position = loopDuration;
-            if (! (position < loopDuration))
-                position = 0.0;
-        }
-        noiseLoopBank.readFrames (0, positions, vinyl[0], vinyl[1], n);
-        for (int i = 0; i < n; ++i)
-        {
-            const float vinylScale = (vinylValue[i] * run) * 0.1f;
-            vinyl[0][i] *= vinylScale;
-            vinyl[1][i] *= vinylScale;
-        }
-        noiseLoopPosition = position;
-    }
+void VinolaDspEngine::renderCrackles (float running, float* left, float* right, int n) noexcept
+{
+    // The generators advance on every frame, running or not.
+    static_assert (chunkSize <= VinolaCrackleGenerator::maxRunLength, "a run fits the generators");
+    float generatorLeft[3][VinolaCrackleGenerator::maxRunLength], generatorRight[3][VinolaCrackleGenerator::maxRunLength];
+    VinolaCrackleGenerator* generators[3] = { &crackleA, &crackleB, &crackleC };
+    float* lefts[3] = { generatorLeft[0], generatorLeft[1], generatorLeft[2] };
+    float* rights[3] = { generatorRight[0], generatorRight[1], generatorRight[2] };
+    VinolaCrackleGenerator::renderRuns (generators, 3, lefts, rights, n);
 
-    // 7. Crackles: the generators advance on every frame, running or not.
-    {
-        static_assert (chunkSize <= VinolaCrackleGenerator::maxRunLength, "a run fits the generators");
-        float generatorLeft[3][VinolaCrackleGenerator::maxRunLength], generatorRight[3][VinolaCrackleGenerator::maxRunLength];
-        VinolaCrackleGenerator* generators[3] = { &crackleA, &crackleB, &crackleC };
-        float* lefts[3] = { generatorLeft[0], generatorLeft[1], generatorLeft[2] };
-        float* rights[3] = { generatorRight[0], generatorRight[1], generatorRight[2] };
-        VinolaCrackleGenerator::renderRuns (generators, 3, lefts, rights, n);
+    mixCrackles (generatorLeft, scratchesRun.values, running, left, n);
+    mixCrackles (generatorRight, scratchesRun.values, running, right, n);
+}
 
-        mixCrackles (generatorLeft, scratchesValue, run, crackle[0], n);
-        mixCrackles (generatorRight, scratchesValue, run, crackle[1], n);
-    }
-
-    if (n > 0)
-    {
-        humNoisePair[0] = humNoise[0][n - 1];
-        humNoisePair[1] = humNoise[1][n - 1];
-        cracklePair[0] = crackle[0][n - 1];
-        cracklePair[1] = crackle[1][n - 1];
-    }
-
-    // 8, 9. Ducking per channel, then the amplifier (prepared per frame) for all channels.
-    {
-        const float* crackles[2] = { numChannels > 0 ? crackle[0] : nullptr, numChannels > 1 ? crackle[1] : nullptr };
-        float* gains[2] = { duckingGains[0], duckingGains[1] };
-        ducking.processBlock (crackles, gains, n, duckingAmount, inverseSampleRate, duckingMeterLevel);
-    }
-
-    const VinolaAmplifierModel::FrameControls controls { needle, quality, inGain, sampleRate };
-    const float* inputs[2] = { in[0], in[1] };
-    const float* gains[2] = { duckingGains[0], duckingGains[1] };
-    const float* vinyls[2] = { vinyl[0], vinyl[1] };
-    const float* crackles[2] = { crackle[0], crackle[1] };
-    float* wets[2] = { wet[0], wet[1] };
-    float* drys[2] = { dry[0], dry[1] };
-    amp.processBlock (&controls, inputs, numChannels, n, gains, vinyls, crackles, wets, drys);
-
-    // 10, 11. Wobble and cable work in place on the wet signal.
-    wobble.processBlock (wets, numChannels, n, wobbleValue, sampleRate);
-    cable.processBlock (wets, numChannels, n, cableValue);
-
-    // 12. Output mix: OUTPUT GAIN acts on the wet part only.
+void VinolaDspEngine::mixOutput (const float* const* humNoise, const float* const* wet, const float* const* dry,
+                                 float* const* outA, float* const* outB, int numChannels, int n) noexcept
+{
     using F = VinolaFloat4;
+    const float* const outGain = outputGainRun.values;
+    const float* const mixValue = mixRun.values;
     for (int ch = 0; ch < numChannels; ++ch)
     {
         int i = 0;
@@ -431,4 +302,56 @@ void VinolaDspEngine::renderChunk (const float* const* input, float* const* outA
             outA[ch][i] = outGain[i] * (mixValue[i] * wet[ch][i]) + (1.0f - mixValue[i]) * dry[ch][i];
         }
     }
+}
+
+void VinolaDspEngine::renderChunk (const float* const* input, float* const* outA, float* const* outB, int numChannels,
+                                   int n, bool running) noexcept
+{
+    // Every array is a whole number of vectors long, so vector loops may run past n.
+    static_assert (chunkSize % 4 == 0, "chunks are whole vectors");
+    const float run = running ? 1.0f : 0.0f;
+    float humNoise[2][chunkSize], vinyl[2][chunkSize], crackle[2][chunkSize], duckingGains[2][chunkSize];
+    float in[2][chunkSize], wet[2][chunkSize], dry[2][chunkSize];
+
+    for (int ch = 0; ch < numChannels; ++ch)
+        if (n > 0)
+            std::memcpy (in[ch], input[ch], sizeof (float) * (size_t) n);
+
+    fillSmoothedRuns (n);
+
+    const VinolaHumStage::Controls humControls { humFreqRun.values, humRun.values, humRun.steady, ampQualityRun.values,
+                                                 ampQualityRun.steady, ampNoiseRun.values, run };
+    humStage.processBlock (humControls, humNoise[0], humNoise[1], n);
+
+    noiseLoop.processBlock (vinylNoiseRun.values, run, speedFactor, vinyl[0], vinyl[1], n);
+
+    renderCrackles (run, crackle[0], crackle[1], n);
+
+    if (n > 0)
+    {
+        humNoisePair[0] = humNoise[0][n - 1];
+        humNoisePair[1] = humNoise[1][n - 1];
+        cracklePair[0] = crackle[0][n - 1];
+        cracklePair[1] = crackle[1][n - 1];
+    }
+
+    const float* crackles[2] = { crackle[0], crackle[1] };
+    const float* duckingKeys[2] = { numChannels > 0 ? crackle[0] : nullptr, numChannels > 1 ? crackle[1] : nullptr };
+    float* gains[2] = { duckingGains[0], duckingGains[1] };
+    ducking.processBlock (duckingKeys, gains, n, duckingAmount, duckingMeterLevel);
+
+    const VinolaAmplifierModel::FrameControls ampControls { needleQualityRun.values, ampQualityRun.values,
+                                                            inputGainRun.values, sampleRate };
+    const float* inputs[2] = { in[0], in[1] };
+    const float* vinyls[2] = { vinyl[0], vinyl[1] };
+    float* wets[2] = { wet[0], wet[1] };
+    float* drys[2] = { dry[0], dry[1] };
+    amp.processBlock (&ampControls, inputs, numChannels, n, gains, vinyls, crackles, wets, drys);
+
+    // Wobble and cable work in place on the wet signal.
+    wobble.processBlock (wets, numChannels, n, wobbleAmountRun.values);
+    cable.processBlock (wets, numChannels, n, cableQualityRun.values);
+
+    const float* humNoises[2] = { humNoise[0], humNoise[1] };
+    mixOutput (humNoises, wets, drys, outA, outB, numChannels, n);
 }

@@ -4,6 +4,8 @@
 #include "VinolaCableStage.h"
 #include "VinolaCrackleGenerator.h"
 #include "VinolaDuckingStage.h"
+#include "VinolaHumStage.h"
+#include "VinolaNoiseLoopStage.h"
 #include "VinolaParameterSmoother.h"
 #include "VinolaSampleBank.h"
 #include "VinolaWobbleStage.h"
@@ -30,19 +32,15 @@ struct VinolaDspEngine
     /** Largest gain reduction since the editor last read it; the editor reads and clears it. */
     std::atomic<float> duckingMeterLevel { 0.0f };
 
-    // Mains hum.
-    float humSampleRate = 44100.0f;
-    float humInverseSampleRate = 1.0f / 44100.0f;
-    float humFrequency = 50.0f;
-    float humIncrement = (float) ((double) (50.0f * (1.0f / 44100.0f)) * 3.141592653589793 * 2.0);   // radians per frame
-    float humPhase = 0.0f;   // radians, [0, 2 pi)
+    // The stages, in the order of the chain: they all take the sample rate once
+    // (setSampleRate), clear on reset() what must not ring on, and process runs of frames.
 
-    // Vinyl-noise loop.
-    double noiseLoopPosition = 0.0;   // seconds
-    double noiseLoopStep = 1.0 / 44100.0;
-    VinolaSampleBank noiseLoopBank;
-
+    // Mains hum and amplifier noise, the part that bypasses the wet chain.
+    VinolaHumStage humStage;
     float humNoisePair[2] = { 0.0f, 0.0f };
+
+    // The vinyl-noise loop.
+    VinolaNoiseLoopStage noiseLoop;
 
     // Crackles and scratches: bank 1 feeds A, bank 2 feeds B and C; bank 3 is loaded but unread.
     VinolaSampleBank crackleBanks[3];
@@ -97,17 +95,33 @@ struct VinolaDspEngine
 
 private:
     static constexpr int chunkSize = 128;
-    static constexpr int numSmoothers = 12;
 
-    /** The smoothers' values of the current run. An idle smoother's array keeps its target
+    /** A smoother's values over the current run. An idle smoother's array keeps its target
         from run to run, so it is written again only when the target changes. */
     struct SmoothedRun
     {
         alignas (16) float values[chunkSize] = {};
         bool holdsTarget = false;
         float target = 0.0f;
+        bool steady = false;   // the smoother was idle over this run: every value is its target
+
+        /** The smoother's next count values. */
+        void fill (VinolaParameterSmoother& smoother, int count) noexcept;
     };
-    SmoothedRun smoothedRuns[numSmoothers];
+
+    // The smoothed values of the current run, one array per smoother above.
+    SmoothedRun scratchesRun, ampNoiseRun, vinylNoiseRun, humRun, inputGainRun, humFreqRun,
+                needleQualityRun, ampQualityRun, cableQualityRun, outputGainRun, wobbleAmountRun, mixRun;
+
+    /** Every smoother's values of a run of count frames. */
+    void fillSmoothedRuns (int count) noexcept;
+
+    /** The three generators' crackles of a run, mixed per channel and scaled by SCRATCHES. */
+    void renderCrackles (float running, float* left, float* right, int count) noexcept;
+
+    /** The output mix of a run: OUTPUT GAIN acts on the wet part only. */
+    void mixOutput (const float* const* humNoise, const float* const* wet, const float* const* dry,
+                    float* const* outA, float* const* outB, int numChannels, int count) noexcept;
 
     /** Up to chunkSize frames: input per channel in; the wet/dry part and the part that bypasses
         the wet chain out, per channel. */

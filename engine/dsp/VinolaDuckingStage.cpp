@@ -39,8 +39,7 @@ float VinolaDuckingStage::loudGain (float magnitude, float duckingAmount) noexce
     return std::pow (10.0f, reductionDb (level, duckingAmount * -56.0f) / 20.0f);
 }
 
-void VinolaDuckingStage::process (int channel, float crackle, float duckingAmount, float inverseSampleRate,
-                                  std::atomic<float>& meter) noexcept
+void VinolaDuckingStage::process (int channel, float crackle, float duckingAmount, std::atomic<float>& meter) noexcept
 {
     if (channel < 0 || channel > 1)
         return;
@@ -48,11 +47,11 @@ void VinolaDuckingStage::process (int channel, float crackle, float duckingAmoun
     const float* crackles[2] = { nullptr, nullptr };
     crackles[channel] = &crackle;
     float* gains[2] = { nullptr, nullptr };
-    processBlock (crackles, gains, 1, duckingAmount, inverseSampleRate, meter);
+    processBlock (crackles, gains, 1, duckingAmount, meter);
 }
 
 void VinolaDuckingStage::processBlock (const float* const* crackle, float* const* gains, int numFrames,
-                                       float duckingAmount, float inverseSampleRate, std::atomic<float>& meter) noexcept
+                                       float duckingAmount, std::atomic<float>& meter) noexcept
 {
     const float recovery = (70.0f + 50.0f * (1.0f - duckingAmount)) * inverseSampleRate;
     float largest = 0.0f;   // the meter takes the run's largest reduction once, at the end

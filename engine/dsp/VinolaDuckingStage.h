@@ -12,15 +12,20 @@ class VinolaDuckingStage
 public:
     VinolaDuckingStage();
 
+    /** Takes a new sample rate (a positive finite one) into the recovery per frame. */
+    void setSampleRate (double sampleRate) noexcept { inverseSampleRate = 1.0f / (float) sampleRate; }
+
+    /** Nothing to clear: the gains recover on their own through a reset. */
+    void reset() noexcept {}
+
     /** One channel's pass for this frame; updates the channel's gain and raises the meter. */
-    void process (int channel, float crackle, float duckingAmount, float inverseSampleRate,
-                  std::atomic<float>& meter) noexcept;
+    void process (int channel, float crackle, float duckingAmount, std::atomic<float>& meter) noexcept;
 
     /** A run of frames of both channels side by side: per channel its crackle in and its gain
         after each frame out (a channel whose crackle pointer is null is left alone; a null gains
         pointer is not written). The same as process() frame by frame. */
     void processBlock (const float* const* crackle, float* const* gains, int numFrames, float duckingAmount,
-                       float inverseSampleRate, std::atomic<float>& meter) noexcept;
+                       std::atomic<float>& meter) noexcept;
 
     float gain (int channel) const noexcept { return duckingGain[channel]; }
 
@@ -35,6 +40,7 @@ private:
     static float loudGain (float magnitude, float duckingAmount) noexcept;
 
     float duckingGain[2] = { 1.0f, 1.0f };
+    float inverseSampleRate = 1.0f / 44100.0f;
 
     // Magnitudes below this lie surely under the knee for the cached amount: their gain is
     // exactly 1 and needs no logarithm or power.

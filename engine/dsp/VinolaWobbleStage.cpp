@@ -304,8 +304,7 @@ void VinolaWobbleStage::runLinePair (float* left, float* right, const float* del
     }
 }
 
-void VinolaWobbleStage::processBlock (float* const* channels, int numChannels, int numFrames, const float* wobble,
-                                      float sampleRate) noexcept
+void VinolaWobbleStage::processBlock (float* const* channels, int numChannels, int numFrames, const float* wobble) noexcept
 {
     constexpr int run = 128;
     alignas (32) float phases[run + 8], cosines[run + 8], delays[run];
@@ -406,7 +405,7 @@ void VinolaWobbleStage::processBlock (float* const* channels, int numChannels, i
     }
 }
 
-void VinolaWobbleStage::process (float* frame, int numChannels, float wobble, float sampleRate) noexcept
+void VinolaWobbleStage::process (float* frame, int numChannels, float wobble) noexcept
 {
     stepPhase (sampleRate);
 

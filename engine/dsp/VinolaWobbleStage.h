@@ -13,15 +13,17 @@ public:
     VinolaWobbleStage();
     ~VinolaWobbleStage();
 
+    /** Takes a new sample rate (a positive finite one) into the delay and the phase step. */
+    void setSampleRate (double newRate) noexcept { sampleRate = (float) newRate; }
+
     /** Clears both delay lines (the phase keeps running). */
     void reset() noexcept;
 
     /** Runs one frame in place; wobble is this frame's smoothed WOBBLE value. */
-    void process (float* frame, int numChannels, float wobble, float sampleRate) noexcept;
+    void process (float* frame, int numChannels, float wobble) noexcept;
 
     /** A run of frames in place, one WOBBLE value per frame; the same as process() frame by frame. */
-    void processBlock (float* const* channels, int numChannels, int numFrames, const float* wobble,
-                       float sampleRate) noexcept;
+    void processBlock (float* const* channels, int numChannels, int numFrames, const float* wobble) noexcept;
 
     /** The modulation cosine for a phase in (0, 1] and a WOBBLE value (single-precision vector
         approximations of the power and the cosine). */
@@ -65,6 +67,7 @@ private:
     void runLinePair (float* left, float* right, const float* delays, int numFrames) noexcept;
 
     DelayLine lines[2];
+    float sampleRate = 44100.0f;
     float phase = 0.0f;
     float phaseRate = 0.0f, phaseStep = 0.0f;
 

@@ -84,11 +84,14 @@ public:
         w.store (d, std::memory_order_relaxed);
     }
 
+    /** The largest value of a draw's low 24 bits, which the bipolar mapping divides by. */
+    static constexpr float bipolarRange = 16777215.0f;
+
     /** The bipolar value of a draw: its low 24 bits u give 2u / 16777215 - 1, in [-1, 1]. */
     static float toBipolar (std::uint32_t draw) noexcept
     {
         const auto u = (float) (draw & 0xffffffu);
-        return (2.0f * u) / 16777215.0f - 1.0f;
+        return (2.0f * u) / bipolarRange - 1.0f;
     }
 
     /** A draw as a float in [-1, 1]: the low 24 bits u give 2u / 16777215 - 1. */

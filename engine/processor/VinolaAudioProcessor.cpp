@@ -74,7 +74,7 @@ VinolaAudioProcessor::VinolaAudioProcessor()
     // mapping below gives every smoother its target.
     dsp.duckingAmount = 0.5f;
     dsp.speedFactor = 1.0f;
-    dsp.noiseLoopBank.addEntry (noiseLoopEntry);
+    dsp.noiseLoop.bank.addEntry (noiseLoopEntry);
     const std::vector<VinolaSampleEntry>* lists[3] = { &repaEntries, &knasterEntries, &hKnasterEntries };
     for (int b = 0; b < 3; ++b)
         for (const auto& e : *lists[b])

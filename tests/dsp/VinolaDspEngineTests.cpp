@@ -50,7 +50,7 @@ namespace
                 loop.push_back (-0.5f);
             }
             crackle = std::vector<float> (2 * 8000, 0.9f);
-            dsp->noiseLoopBank.addEntry (VinolaSampleEntry::fromStereoBytes (loop.data(), (int) loop.size() * 4, true));
+            dsp->noiseLoop.bank.addEntry (VinolaSampleEntry::fromStereoBytes (loop.data(), (int) loop.size() * 4, true));
             for (auto& bank : dsp->crackleBanks)
                 bank.addEntry (VinolaSampleEntry::fromStereoBytes (crackle.data(), (int) crackle.size() * 4, false));
             dsp->initCrackleGenerators();
@@ -102,9 +102,9 @@ TEST (VinolaDspEngine, WhenNotRunningNoGeneratorReachesTheOutputYetEveryOneAdvan
     EXPECT_TRUE (sharedAdvancedBy (4 * frames));   // two draws per frame in each engine
 
     auto& d = *loud.dsp;
-    EXPECT_NE (d.humPhase, 0.0f);
-    EXPECT_GT (d.noiseLoopPosition, 0.0);
-    EXPECT_LT (d.noiseLoopPosition, 0.1);
+    EXPECT_NE (d.humStage.phase, 0.0f);
+    EXPECT_GT (d.noiseLoop.position, 0.0);
+    EXPECT_LT (d.noiseLoop.position, 0.1);
     EXPECT_GT (d.crackleA.nextVoice, 0);
     EXPECT_GT (d.crackleB.nextVoice, 0);
     EXPECT_GT (d.crackleC.nextVoice, 0);
@@ -197,8 +197,8 @@ TEST (VinolaDspEngine, MonoAndChannellessFramesWriteOnlyWhatTheyCarryButAdvanceE
     EXPECT_TRUE (sharedAdvancedBy (200)) << "the right-hand draw happens in mono too";
 
     d.hum.setTarget (0.5f, 1000);
-    const float phase = d.humPhase;
-    const double position = d.noiseLoopPosition;
+    const float phase = d.humStage.phase;
+    const double position = d.noiseLoop.position;
     const double countdown = d.crackleC.countdown;
     VinolaXorShift128::shared().restart();
     for (int i = 0; i < 1000; ++i)
@@ -210,8 +210,8 @@ TEST (VinolaDspEngine, MonoAndChannellessFramesWriteOnlyWhatTheyCarryButAdvanceE
     }
     EXPECT_TRUE (sharedAdvancedBy (2000));
     EXPECT_EQ (d.hum.countdown, 0);
-    EXPECT_NE (d.humPhase, phase);
-    EXPECT_NE (d.noiseLoopPosition, position);
+    EXPECT_NE (d.humStage.phase, phase);
+    EXPECT_NE (d.noiseLoop.position, position);
     EXPECT_NE (d.crackleC.countdown, countdown);
 }
 
@@ -224,7 +224,7 @@ TEST (VinolaDspEngine, TheLoopRestartsExactlyAtZero)
     e.frames = 4;
     e.sampleRate = 8.0;   // half a second
     e.looping = true;
-    d.noiseLoopBank.addEntry (e);
+    d.noiseLoop.bank.addEntry (e);
 
     auto run = [&d] (int frames)
     {
@@ -235,15 +235,15 @@ TEST (VinolaDspEngine, TheLoopRestartsExactlyAtZero)
         }
     };
 
-    d.noiseLoopStep = 0.125;   // lands exactly on the duration
+    d.noiseLoop.step = 0.125;   // lands exactly on the duration
     run (3);
-    EXPECT_EQ (d.noiseLoopPosition, 0.375);
+    EXPECT_EQ (d.noiseLoop.position, 0.375);
     run (1);
-    EXPECT_EQ (d.noiseLoopPosition, 0.0);
+    EXPECT_EQ (d.noiseLoop.position, 0.0);
 
-    d.noiseLoopStep = 0.2;   // overshoots: no carry
+    d.noiseLoop.step = 0.2;   // overshoots: no carry
     run (3);
-    EXPECT_EQ (d.noiseLoopPosition, 0.0);
+    EXPECT_EQ (d.noiseLoop.position, 0.0);
 }
 
 TEST (VinolaDspEngine, RandomTablesHoldValuesInTheirRangesAndDifferBetweenInstances)
@@ -283,16 +283,16 @@ TEST (VinolaDspEngine, ResetSnapsTheRampsAndLeavesTheRunningStateAlone)
         d.processFrame (a, b, 2, true);
     }
     d.mix.setTarget (0.3f, 1000);
-    const float phase = d.humPhase;
-    const double position = d.noiseLoopPosition;
+    const float phase = d.humStage.phase;
+    const double position = d.noiseLoop.position;
     const int voice = d.crackleB.nextVoice;
     const auto index = d.cable.tableIndex;
 
     d.reset();
     EXPECT_EQ (d.mix.current, 0.3f);
     EXPECT_EQ (d.mix.countdown, 0);
-    EXPECT_EQ (d.humPhase, phase);
-    EXPECT_EQ (d.noiseLoopPosition, position);
+    EXPECT_EQ (d.humStage.phase, phase);
+    EXPECT_EQ (d.noiseLoop.position, position);
     EXPECT_EQ (d.crackleB.nextVoice, voice);
     EXPECT_EQ (d.cable.tableIndex, index);
 }
@@ -306,16 +306,16 @@ TEST (VinolaDspEngine, ANewRateReachesEveryStageWithoutRestartingAnything)
         float a[2] = {}, b[2] = {};
         d.processFrame (a, b, 2, true);
     }
-    const double position = d.noiseLoopPosition;
+    const double position = d.noiseLoop.position;
 
     d.setSampleRate (48000.0);
     EXPECT_EQ (d.sampleRate, 48000.0f);
     EXPECT_EQ (d.inverseSampleRate, 1.0f / 48000.0f);
-    EXPECT_EQ (d.humSampleRate, 48000.0f);
-    EXPECT_EQ (d.noiseLoopStep, (double) (1.0f / 48000.0f));
+    EXPECT_EQ (d.humStage.sampleRate, 48000.0f);
+    EXPECT_EQ (d.noiseLoop.step, (double) (1.0f / 48000.0f));
     EXPECT_EQ (d.crackleA.sampleRate, 48000.0);
     EXPECT_EQ (d.crackleC.voices[23].timeStep, 1.0 / 48000.0);
-    EXPECT_EQ (d.noiseLoopPosition, position);
+    EXPECT_EQ (d.noiseLoop.position, position);
 
     for (const double bad : { 0.0, -44100.0, std::numeric_limits<double>::quiet_NaN(),
                               std::numeric_limits<double>::infinity() })

@@ -22,7 +22,7 @@ TEST (VinolaDuckingStage, SilentCrackleDucksNothingAndLeavesTheMeter)
     std::atomic<float> meter { 0.25f };
     for (int n = 0; n < 100; ++n)
         for (int ch = 0; ch < 2; ++ch)
-            stage.process (ch, 0.0f, 1.0f, inverseRate, meter);
+            stage.process (ch, 0.0f, 1.0f, meter);
     EXPECT_EQ (stage.gain (0), 1.0f);
     EXPECT_EQ (stage.gain (1), 1.0f);
     EXPECT_EQ (meter.load(), 0.25f);
@@ -34,7 +34,7 @@ TEST (VinolaDuckingStage, LoudCrackleHalvesTheMusicAtOnceAndRecoversLinearly)
     {
         VinolaDuckingStage stage;
         std::atomic<float> meter { 0.0f };
-        stage.process (0, 2.0f, amount, inverseRate, meter);
+        stage.process (0, 2.0f, amount, meter);
 
         const float g = stage.gain (0);
         if (amount == 0.0f)
@@ -49,14 +49,14 @@ TEST (VinolaDuckingStage, LoudCrackleHalvesTheMusicAtOnceAndRecoversLinearly)
         float expected = g;
         for (int n = 0; n < 100; ++n)
         {
-            stage.process (0, 0.0f, amount, inverseRate, meter);
+            stage.process (0, 0.0f, amount, meter);
             expected = std::fmin (expected + perFrame, 1.0f);
         }
         EXPECT_NEAR (stage.gain (0), expected, 1.0e-5f);
         EXPECT_NEAR (stage.gain (0) - g, 100.0f * perFrame, 1.0e-4f);
 
         for (int n = 0; n < 44100; ++n)
-            stage.process (0, 0.0f, amount, inverseRate, meter);
+            stage.process (0, 0.0f, amount, meter);
         EXPECT_EQ (stage.gain (0), 1.0f);
         EXPECT_FLOAT_EQ (meter.load(), 1.0f - g);           // only the editor lowers the meter
     }
@@ -84,7 +84,7 @@ TEST (VinolaDuckingStage, QuietShortcutGivesTheSameGainsAsTheFullFormula)
                 VinolaDuckingStage stage;
                 std::atomic<float> meter { 0.0f };
                 const float crackle = sign * edge * scale;
-                stage.process (1, crackle, amount, inverseRate, meter);
+                stage.process (1, crackle, amount, meter);
                 ASSERT_EQ (stage.gain (1), std::fmin (fullGain (crackle, amount), 1.0f))
                     << "amount " << amount << " crackle " << crackle;
             }
@@ -96,17 +96,17 @@ TEST (VinolaDuckingStage, MeterKeepsTheLargestReductionAcrossChannels)
 {
     VinolaDuckingStage stage;
     std::atomic<float> meter { 0.0f };
-    stage.process (1, 2.0f, 0.0f, inverseRate, meter);
+    stage.process (1, 2.0f, 0.0f, meter);
     const float big = meter.load();
-    stage.process (0, 1.2f, 0.0f, inverseRate, meter);
+    stage.process (0, 1.2f, 0.0f, meter);
     EXPECT_EQ (meter.load(), big);
     meter.store (0.0f);                                     // the editor read it
-    stage.process (0, 1.2f, 0.0f, inverseRate, meter);
+    stage.process (0, 1.2f, 0.0f, meter);
     EXPECT_GT (meter.load(), 0.0f);
     EXPECT_LT (meter.load(), big);
 
     // Odd input never corrupts the state.
-    stage.process (5, 2.0f, 0.0f, inverseRate, meter);
-    stage.process (0, std::nanf (""), 0.0f, inverseRate, meter);
+    stage.process (5, 2.0f, 0.0f, meter);
+    stage.process (0, std::nanf (""), 0.0f, meter);
     EXPECT_TRUE (std::isfinite (stage.gain (0)));
 }

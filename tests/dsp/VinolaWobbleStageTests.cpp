@@ -15,14 +15,14 @@ TEST (VinolaWobbleStage, NoWobblePassesTheSignalButKeepsTheHistory)
     for (int n = 0; n < 1000; ++n)
     {
         float frame[2] { (float) n, -(float) n };
-        stage->process (frame, 2, 0.0f, 44100.0f);
+        stage->process (frame, 2, 0.0f);
         ASSERT_EQ (frame[0], (float) n);
         ASSERT_EQ (frame[1], -(float) n);
     }
 
     // Raising WOBBLE reads recent input, not silence.
     float frame[2] { 1000.0f, -1000.0f };
-    stage->process (frame, 2, 1.0f, 44100.0f);
+    stage->process (frame, 2, 1.0f);
     const float d = stage->getDelay();
     ASSERT_GT (d, 1.0f);
     EXPECT_NEAR (frame[0], 1000.0f - d, 1.0e-2f);
@@ -39,7 +39,7 @@ TEST (VinolaWobbleStage, FullWobbleSwingsTheDelayOncePerSecondWithExactInterpola
     for (int n = 0; n < 3 * 44100; ++n)
     {
         float frame[1] { (float) n };
-        stage->process (frame, 1, 1.0f, 44100.0f);
+        stage->process (frame, 1, 1.0f);
         const float d = stage->getDelay();
         if (n > 300)
         {
@@ -55,11 +55,12 @@ TEST (VinolaWobbleStage, FullWobbleSwingsTheDelayOncePerSecondWithExactInterpola
 
     // Half the wobble, half the swing; at 96 kHz the swing scales with the rate.
     auto half = std::make_unique<VinolaWobbleStage>();
+    half->setSampleRate (96000.0);
     highest = 0.0f;
     for (int n = 0; n < 96000; ++n)
     {
         float frame[1] { 0.0f };
-        half->process (frame, 1, 0.5f, 96000.0f);
+        half->process (frame, 1, 0.5f);
         highest = std::fmax (highest, half->getDelay());
     }
     EXPECT_NEAR (highest, 288.0f, 0.05f);
@@ -81,12 +82,15 @@ TEST (VinolaWobbleStage, ModulationFollowsTheBentCosineFrameByFrame)
     for (int n = 0; n < 30000; ++n)
     {
         if (n == 20000)
+        {
             rate = 48000.0f;
+            stage->setSampleRate (rate);
+        }
         const float w = n < 5000 ? 0.7f : (n < 9410 ? 0.7f - 0.3f * (float) (n - 5000) / 4410.0f : 0.4f);
         if (n == 15000)
-            stage->process (nullptr, 0, w, rate);
+            stage->process (nullptr, 0, w);
         float frame[2] { 0.0f, 0.0f };
-        stage->process (frame, 2, w, rate);
+        stage->process (frame, 2, w);
         const float k = (float) ((double) w * 0.003);
         const float expected = rate * (VinolaWobbleStage::modulation (stage->getPhase(), w) * k + k);
         ASSERT_NEAR (stage->getDelay(), expected, 1.0e-4f) << "frame " << n;
@@ -99,13 +103,13 @@ TEST (VinolaWobbleStage, ResetClearsTheLinesAndNonFiniteInputDoesNotLinger)
     for (int n = 0; n < 2000; ++n)
     {
         float frame[2] { 1.0f, 1.0f };
-        stage->process (frame, 2, 1.0f, 44100.0f);
+        stage->process (frame, 2, 1.0f);
     }
     stage->reset();
     for (int n = 0; n < 100; ++n)
     {
         float frame[2] { 0.0f, 0.0f };
-        stage->process (frame, 2, 1.0f, 44100.0f);
+        stage->process (frame, 2, 1.0f);
         ASSERT_EQ (frame[0], 0.0f);
         ASSERT_EQ (frame[1], 0.0f);
     }
@@ -113,18 +117,18 @@ TEST (VinolaWobbleStage, ResetClearsTheLinesAndNonFiniteInputDoesNotLinger)
     for (int n = 0; n < 300; ++n)
     {
         float frame[2] { std::nanf (""), std::numeric_limits<float>::infinity() };
-        stage->process (frame, 2, 1.0f, 44100.0f);
+        stage->process (frame, 2, 1.0f);
     }
     for (int n = 0; n < 44100; ++n)
     {
         float frame[2] { 0.5f, 0.5f };
-        stage->process (frame, 2, 1.0f, 44100.0f);
+        stage->process (frame, 2, 1.0f);
         ASSERT_TRUE (std::isfinite (frame[0]) && std::isfinite (frame[1])) << "frame " << n;
     }
 
     // No channel: the phase still runs.
     const float p = stage->getPhase();
-    stage->process (nullptr, 0, 1.0f, 44100.0f);
+    stage->process (nullptr, 0, 1.0f);
     EXPECT_NE (stage->getPhase(), p);
 }
 
@@ -159,11 +163,11 @@ TEST (VinolaWobbleStage, StereoRunsMatchFramesOverTheLineWrapOnEveryKernel)
             std::vector<float> frameLeft = left, frameRight = right;
 
             float* channels[2] = { left.data(), right.data() };
-            runs->processBlock (channels, 2, n, wobble.data(), 44100.0f);
+            runs->processBlock (channels, 2, n, wobble.data());
             for (int i = 0; i < n; ++i)
             {
                 float frame[2] = { frameLeft[(size_t) i], frameRight[(size_t) i] };
-                frames->process (frame, 2, wobble[(size_t) i], 44100.0f);
+                frames->process (frame, 2, wobble[(size_t) i]);
                 frameLeft[(size_t) i] = frame[0];
                 frameRight[(size_t) i] = frame[1];
             }

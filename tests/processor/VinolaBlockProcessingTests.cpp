@@ -135,8 +135,8 @@ namespace
 
         out.randAfter = MvPlatform::rand();
         out.xorShiftAfter = VinolaXorShift128::shared().next();
-        out.loopPosition = p->dsp.noiseLoopPosition;
-        out.humPhase = p->dsp.humPhase;
+        out.loopPosition = p->dsp.noiseLoop.position;
+        out.humPhase = p->dsp.humStage.phase;
         out.cableIndex = p->dsp.cable.tableIndex;
         out.wobblePhase = p->dsp.wobble.getPhase();
         return out;
@@ -362,12 +362,12 @@ TEST (VinolaBlockProcessing, WobbleAndCableRunsMatchFramesAcrossChannelSwitches)
         }
 
         float* channels[2] = { a[0].data(), a[1].data() };
-        runs->processBlock (channels, st.channels, st.length, wobble.data(), 44100.0f);
+        runs->processBlock (channels, st.channels, st.length, wobble.data());
         cableRuns.processBlock (channels, st.channels, st.length, quality.data());
         for (int i = 0; i < st.length; ++i)
         {
             float frame[2] = { b[0][(size_t) i], b[1][(size_t) i] };
-            frames->process (frame, st.channels, wobble[(size_t) i], 44100.0f);
+            frames->process (frame, st.channels, wobble[(size_t) i]);
             cableFrames.process (frame, st.channels, quality[(size_t) i]);
             b[0][(size_t) i] = frame[0];
             b[1][(size_t) i] = frame[1];

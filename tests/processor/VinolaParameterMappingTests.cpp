@@ -162,8 +162,8 @@ TEST (VinolaParameterMapping, ANonNumberFromTheHostNeverReachesTheEngine)
     buffer.clear();
     juce::MidiBuffer midi;
     p.processBlock (buffer, midi);
-    EXPECT_TRUE (std::isfinite (p.dsp.humPhase));
-    EXPECT_TRUE (std::isfinite (p.dsp.noiseLoopPosition));
+    EXPECT_TRUE (std::isfinite (p.dsp.humStage.phase));
+    EXPECT_TRUE (std::isfinite (p.dsp.noiseLoop.position));
     for (int ch = 0; ch < 2; ++ch)
         for (int i = 0; i < 512; ++i)
             ASSERT_TRUE (std::isfinite (buffer.getSample (ch, i)));

@@ -222,9 +222,9 @@ TEST (VinolaSampleBank, ReadsOfManyPositionsMatchSingleReadsEverywhere)
 TEST (VinolaSampleBank, TheProcessorHoldsHeapCopiesOfEverySample)
 {
     VinolaAudioProcessor p;
-    EXPECT_EQ (p.dsp.noiseLoopBank.count, 1);
-    EXPECT_TRUE (p.dsp.noiseLoopBank.entries[0].looping);
-    EXPECT_EQ (p.dsp.noiseLoopBank.entries[0].frames, 583816);
+    EXPECT_EQ (p.dsp.noiseLoop.bank.count, 1);
+    EXPECT_TRUE (p.dsp.noiseLoop.bank.entries[0].looping);
+    EXPECT_EQ (p.dsp.noiseLoop.bank.entries[0].frames, 583816);
     EXPECT_EQ (p.dsp.crackleBanks[0].count, 19);
     EXPECT_EQ (p.dsp.crackleBanks[1].count, 43);
     EXPECT_EQ (p.dsp.crackleBanks[2].count, 43);
