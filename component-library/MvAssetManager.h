@@ -12,13 +12,7 @@
     It is opened once, in the constructor; only its header and index stay in memory. Each
     entry's bytes are read from the file on the first request and cached until released.
 
-    File layout (every number an unsigned 32-bit little-endian value):
-        0          magic "ravm" (0x6d766172)
-        4          N, the number of entries
-        8          24 bytes not interpreted
-        32         N names, 64 bytes each, zero-terminated (so at most 63 bytes of name)
-        32 + 64N   N payload offsets from the start of the file
-        32 + 68N   N payload sizes in bytes
+    The file's byte layout is MvAssetArchiveLayout's.
 
     The file is untrusted: an index that does not fit in the file gives an archive without
     entries, and an entry whose bytes run past the end of the file, or that cannot be read or

@@ -9,10 +9,6 @@
 
 namespace
 {
-    constexpr float crossoverSplits[VinolaCrossover::numSections] = {
-        300.0f, 1300.0f, 5000.0f, 300.0f, 1300.0f, 5000.0f, 1300.0f, 5000.0f, 5000.0f
-    };
-
     // Design frequencies stay just below the Nyquist frequency: at 44.1 kHz and above nothing
     // is moved, at lower rates the upper filters stay stable instead of blowing up.
     constexpr float nyquistMargin = 0.499f;
@@ -20,9 +16,6 @@ namespace
 
 VinolaAmplifierModel::VinolaAmplifierModel()
 {
-    for (int section = 0; section < VinolaCrossover::numSections; ++section)
-        crossover.setSplitFrequency (section, crossoverSplits[section]);
-
     laneWeights = VinolaFloat4::set (1.0f, 1.0f, 0.7f, 0.7f);
     prepareFrame (0.9f, 0.7f, 1.0f, crossover.getSampleRate());
     reset();

@@ -9,10 +9,6 @@
 
 namespace
 {
-    constexpr float defaultFrequencies[VinolaCrossover::numSections] = {
-        300.0f, 1300.0f, 5000.0f, 300.0f, 1300.0f, 5000.0f, 1300.0f, 5000.0f, 5000.0f
-    };
-
     // Which pair fills each half of each unit: { section, is high-pass } for lanes 0-1, then 2-3.
     struct UnitLayout { int lowSection; bool lowIsHighPass; int highSection; bool highIsHighPass; };
     constexpr UnitLayout layouts[6] = {
@@ -49,7 +45,7 @@ namespace
 VinolaCrossover::VinolaCrossover() noexcept
 {
     for (int s = 0; s < numSections; ++s)
-        frequencies[s] = defaultFrequencies[s];
+        frequencies[s] = defaultSplitFrequencies[s];
 
     setup();
     reset();

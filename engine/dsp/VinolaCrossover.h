@@ -26,6 +26,11 @@ class VinolaCrossover
 public:
     static constexpr int numSections = 9;
 
+    /** Each section's split in Hz: the bands part at 300 Hz, 1.3 kHz and 5 kHz. */
+    static constexpr float defaultSplitFrequencies[numSections] = {
+        300.0f, 1300.0f, 5000.0f, 300.0f, 1300.0f, 5000.0f, 1300.0f, 5000.0f, 5000.0f
+    };
+
     /** Designed at the default splits for 44.1 kHz, with every state at zero. */
     VinolaCrossover() noexcept;
 

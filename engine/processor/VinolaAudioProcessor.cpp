@@ -267,9 +267,14 @@ void VinolaAudioProcessor::updateParameters (int numSamples) noexcept
     }
 
     const int n = numSamples > 0 ? numSamples : 0;
-    auto toGain = [] (float value) { return std::exp ((value * 72.0f + (-48.0f)) * 0.115129255f); };
+    // A gain parameter's decibels over its row's range, as a factor (ln 10 / 20 per dB).
+    auto toGain = [&v] (int index)
+    {
+        const auto& row = T::rows[index];
+        return std::exp ((v[index] * (row.maximum - row.minimum) + row.minimum) * 0.115129255f);
+    };
 
-    dsp.inputGain.setTarget (toGain (v[T::inputGain]), n);
+    dsp.inputGain.setTarget (toGain (T::inputGain), n);
     dsp.ampNoise.setTarget (v[T::ampNoise], n);
     dsp.vinylNoise.setTarget (v[T::vinylNoise], n);
     dsp.hum.setTarget (v[T::hum], n);
@@ -279,7 +284,7 @@ void VinolaAudioProcessor::updateParameters (int numSamples) noexcept
     dsp.needleQuality.setTarget ((float) ((double) v[T::needleQuality] * 0.9), n);
     dsp.ampQuality.setTarget (v[T::ampQuality], n);
     dsp.cableQuality.setTarget (v[T::cableQuality], n);
-    dsp.outputGain.setTarget (toGain (v[T::outputGain]), n);
+    dsp.outputGain.setTarget (toGain (T::outputGain), n);
     dsp.mix.setTarget (v[T::mix], n);
     dsp.duckingAmount = v[T::ducking];
     // WOBBLE glides over a tenth of a second at any block size.
