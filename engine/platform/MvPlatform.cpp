@@ -15,6 +15,19 @@ namespace
 
     juce::File& userOverride()   { static juce::File f; return f; }
     juce::File& commonOverride() { static juce::File f; return f; }
+
+    /** The override where a test set one, else the system's folder (Application Support in the
+        application-data folder on macOS, the application-data folder itself elsewhere). */
+    juce::File applicationSupportFolder (const juce::File& overridden, juce::File::SpecialLocationType location)
+    {
+        if (overridden != juce::File())
+            return overridden;
+       #if JUCE_MAC
+        return juce::File::getSpecialLocation (location).getChildFile ("Application Support");
+       #else
+        return juce::File::getSpecialLocation (location);
+       #endif
+    }
 }
 
 void MvPlatform::clearFloats (float* destination, int count) noexcept
@@ -46,24 +59,12 @@ void MvPlatform::restartRandForTests() noexcept
 
 juce::File MvPlatform::userApplicationSupportFolder()
 {
-    if (userOverride() != juce::File())
-        return userOverride();
-   #if JUCE_MAC
-    return juce::File::getSpecialLocation (juce::File::userApplicationDataDirectory).getChildFile ("Application Support");
-   #else
-    return juce::File::getSpecialLocation (juce::File::userApplicationDataDirectory);
-   #endif
+    return applicationSupportFolder (userOverride(), juce::File::userApplicationDataDirectory);
 }
 
 juce::File MvPlatform::commonApplicationSupportFolder()
 {
-    if (commonOverride() != juce::File())
-        return commonOverride();
-   #if JUCE_MAC
-    return juce::File::getSpecialLocation (juce::File::commonApplicationDataDirectory).getChildFile ("Application Support");
-   #else
-    return juce::File::getSpecialLocation (juce::File::commonApplicationDataDirectory);
-   #endif
+    return applicationSupportFolder (commonOverride(), juce::File::commonApplicationDataDirectory);
 }
 
 void MvPlatform::setFolderOverridesForTests (const juce::File& userFolder, const juce::File& commonFolder)
