@@ -183,29 +183,10 @@ namespace
         return differ == 0;
     }
 
-#if VINOLA_AVX2_KERNELS
-    /** belowLimit eight values at a time. */
-    VINOLA_AVX2_TARGET bool belowLimitAvx2 (const float* x, int count, float limit) noexcept
-    {
-        const __m256 bound = _mm256_set1_ps (limit);
-        const __m256 magnitude = _mm256_castsi256_ps (_mm256_set1_epi32 (0x7fffffff));
-        __m256 below = _mm256_cmp_ps (bound, bound, _CMP_EQ_OQ);
-        int i = 0;
-        for (; i + 8 <= count; i += 8)
-            below = _mm256_and_ps (below, _mm256_cmp_ps (_mm256_and_ps (_mm256_loadu_ps (x + i), magnitude), bound, _CMP_LT_OQ));
-        bool result = _mm256_movemask_ps (below) == 0xff;
-        for (; i < count; ++i)
-            result = result && std::fabs (x[i]) < limit;
-        return result;
-    }
-#endif
-
     bool belowLimit (const float* x, int count, float limit = moderateLimit) noexcept
     {
-#if VINOLA_AVX2_KERNELS
-        if (VinolaKernels::useAvx2())
-            return belowLimitAvx2 (x, count, limit);
-#endif
+        if (const auto* kernels = VinolaKernels::avx2())
+            return kernels->belowLimit (x, count, limit);
         // Comparisons are false for NaN.
         const F bound = F::broadcast (limit);
         F below = F::equal (bound, bound);

@@ -4,10 +4,6 @@
 #include "MvPlatform.h"
 #include "VinolaXorShift128.h"
 
-#if VINOLA_AVX2_KERNELS
- #include <immintrin.h>
-#endif
-
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -37,44 +33,14 @@ namespace
 
 namespace
 {
-#if VINOLA_AVX2_KERNELS
-    /** mixCrackles eight frames at a time, four per double vector, up to a multiple of eight;
-        returns the frames done. A at 0.5 is exact in double, so a fused step rounds as the sum. */
-    VINOLA_AVX2_TARGET int mixCracklesAvx2 (const float* a, const float* b, const float* c, const float* scratches,
-                                            float run, float* out, int n) noexcept
-    {
-        const __m256d half = _mm256_set1_pd (0.5);
-        const __m256 weightB = _mm256_set1_ps (0.1f), weightC = _mm256_set1_ps (0.08f), runs = _mm256_set1_ps (run);
-        int i = 0;
-        for (; i + 8 <= n; i += 8)
-        {
-            const __m256 x = _mm256_loadu_ps (a + i);
-            const __m256 y = _mm256_mul_ps (_mm256_loadu_ps (b + i), weightB);
-            const __m256 z = _mm256_mul_ps (_mm256_loadu_ps (c + i), weightC);
-            auto sum = [half] (__m128 p, __m128 q, __m128 r) VINOLA_AVX2_TARGET
-            {
-                return _mm256_cvtpd_ps (_mm256_add_pd (_mm256_fmadd_pd (_mm256_cvtps_pd (p), half, _mm256_cvtps_pd (q)),
-                                                       _mm256_cvtps_pd (r)));
-            };
-            const __m128 low = sum (_mm256_castps256_ps128 (x), _mm256_castps256_ps128 (y), _mm256_castps256_ps128 (z));
-            const __m128 high = sum (_mm256_extractf128_ps (x, 1), _mm256_extractf128_ps (y, 1), _mm256_extractf128_ps (z, 1));
-            const __m256 scale = _mm256_mul_ps (_mm256_loadu_ps (scratches + i), runs);
-            _mm256_storeu_ps (out + i, _mm256_mul_ps (_mm256_setr_m128 (low, high), scale));
-        }
-        return i;
-    }
-#endif
-
     /** One channel of the three generators' mix: A at 0.5, B at 0.1 and C at 0.08, summed in
         double precision, scaled by SCRATCHES (times run). */
     void mixCrackles (const float (*generator)[VinolaCrackleGenerator::maxRunLength], const float* scratches, float run,
                       float* out, int n) noexcept
     {
         int i = 0;
-#if VINOLA_AVX2_KERNELS
-        if (VinolaKernels::useAvx2())
-            i = mixCracklesAvx2 (generator[0], generator[1], generator[2], scratches, run, out, n);
-#endif
+        if (const auto* kernels = VinolaKernels::avx2())
+            i = kernels->mixCrackles (generator[0], generator[1], generator[2], scratches, run, out, n);
 #if VINOLA_FLOAT4_SSE
         // Four frames at a time, two per double vector: the same roundings as the frame formula.
         const __m128d half = _mm_set1_pd (0.5);

@@ -1,6 +1,5 @@
 #include "VinolaWobbleStage.h"
 #include "VinolaFloat4.h"
-#include "VinolaFloat8.h"
 #include "VinolaKernels.h"
 
 #include <algorithm>
@@ -50,113 +49,16 @@ namespace
     }
 }
 
-#if VINOLA_AVX2_KERNELS
-namespace
-{
-    /** bentCosine of eight phases with the AVX2+FMA kernels. */
-    VINOLA_AVX2_TARGET inline __m256 bentCosine8 (__m256 phases, __m256 exponent) noexcept
-    {
-        const __m256 power = VinolaFloat8::exp (_mm256_mul_ps (exponent, VinolaFloat8::log (phases)));
-        const __m256 angle = _mm256_and_ps (_mm256_cmp_ps (phases, _mm256_setzero_ps(), _CMP_GT_OQ),
-                                            _mm256_mul_ps (power, _mm256_set1_ps (6.28318531f)));
-        return VinolaFloat8::sineOrCosine<true> (angle);
-    }
-
-    /** cosines[i] = bentCosine (phases[i], exponents[i]) for i < count rounded up to a whole
-        number of vectors (the arrays are that long). */
-    VINOLA_AVX2_TARGET void bentCosinesAvx2 (const float* phases, const float* exponents, float* cosines, int count) noexcept
-    {
-        for (int i = 0; i < count; i += 8)
-            _mm256_storeu_ps (cosines + i, bentCosine8 (_mm256_loadu_ps (phases + i), _mm256_loadu_ps (exponents + i)));
-    }
-
-    VINOLA_AVX2_TARGET void steadyBentCosinesAvx2 (const float* phases, float exponent, float* cosines, int count) noexcept
-    {
-        const __m256 e = _mm256_set1_ps (exponent);
-        for (int i = 0; i < count; i += 8)
-            _mm256_storeu_ps (cosines + i, bentCosine8 (_mm256_loadu_ps (phases + i), e));
-    }
-}
-#endif
-
-#if VINOLA_AVX2_KERNELS
-namespace
-{
-    /** Both delay lines (standing at the same position) over whole groups of eight frames, from
-        the first frame on, while the groups' delays lie in [0, the line's length - 8) and their
-        writes do not wrap; returns the frames done. Each group first stores its eight inputs,
-        then gathers: a delay of at least 0 reads only what earlier frames or the frame itself
-        wrote. The arithmetic is the frame formula's, rounding for rounding. */
-    VINOLA_AVX2_TARGET int linePairGroupsAvx2 (float* bufferL, float* bufferR, int& write, int& read, float& lastDelay,
-                                               float* left, float* right, const float* delays, int numFrames) noexcept
-    {
-        constexpr int mask = VinolaWobbleStage::bufferSize - 1;
-        const __m256 zero = _mm256_setzero_ps(), one = _mm256_set1_ps (1.0f);
-        const __m256 longest = _mm256_set1_ps ((float) (mask - 8));
-        const __m256i masks = _mm256_set1_epi32 (mask), steps = _mm256_setr_epi32 (0, 1, 2, 3, 4, 5, 6, 7);
-
-        // A non-finite input sample is stored as silence, so it cannot linger in the line.
-        auto finiteOrZero = [zero] (__m256 x) VINOLA_AVX2_TARGET
-        {
-            return _mm256_and_ps (x, _mm256_cmp_ps (_mm256_sub_ps (x, x), zero, _CMP_EQ_OQ));
-        };
-
-        int i = 0;
-        for (; i + 8 <= numFrames && write + 8 <= mask + 1; i += 8)
-        {
-            const __m256 delay = _mm256_loadu_ps (delays + i);
-            const __m256 usable = _mm256_and_ps (_mm256_cmp_ps (delay, zero, _CMP_GE_OQ), _mm256_cmp_ps (delay, longest, _CMP_LT_OQ));
-            if (_mm256_movemask_ps (usable) != 0xff)
-                break;
-
-            const __m256 xL = _mm256_loadu_ps (left + i), xR = _mm256_loadu_ps (right + i);
-            _mm256_storeu_ps (bufferL + write, finiteOrZero (xL));
-            _mm256_storeu_ps (bufferR + write, finiteOrZero (xR));
-
-            const __m256i d = _mm256_cvttps_epi32 (delay);
-            const __m256 f = _mm256_sub_ps (delay, _mm256_cvtepi32_ps (d));
-            const __m256 keep = _mm256_sub_ps (one, f);
-            const __m256i at = _mm256_and_si256 (_mm256_sub_epi32 (_mm256_add_epi32 (_mm256_set1_epi32 (write), steps), d), masks);
-            const __m256i before = _mm256_and_si256 (_mm256_sub_epi32 (at, _mm256_set1_epi32 (1)), masks);
-            const __m256 same = _mm256_cmp_ps (delay, one, _CMP_LT_OQ);   // a delay under 1 reads the frame's own input
-            const __m256 bypass = _mm256_cmp_ps (delay, zero, _CMP_EQ_OQ);
-
-            auto line = [&] (const float* buffer, __m256 x) VINOLA_AVX2_TARGET
-            {
-                const __m256 current = _mm256_blendv_ps (_mm256_i32gather_ps (buffer, at, 4), x, same);
-                __m256 a = _mm256_mul_ps (keep, current);
-                __m256 b = _mm256_mul_ps (f, _mm256_i32gather_ps (buffer, before, 4));
-                // Two products and a sum, as the frame formula: kept from fusing into one step.
-                asm ("" : "+x" (a), "+x" (b));
-                return _mm256_blendv_ps (_mm256_add_ps (a, b), x, bypass);
-            };
-            _mm256_storeu_ps (left + i, line (bufferL, xL));
-            _mm256_storeu_ps (right + i, line (bufferR, xR));
-
-            // The indices as the last frame of the group leaves them.
-            const float last = delays[i + 7];
-            const int lastWrite = write + 7;
-            read = ((last != 0.0f ? ((lastWrite - (int) last) & mask) : lastWrite) + 1) & mask;
-            write = (write + 8) & mask;
-            lastDelay = last;
-        }
-        return i;
-    }
-}
-#endif
-
 float VinolaWobbleStage::modulation (float phaseValue, float wobble) noexcept
 {
-#if VINOLA_AVX2_KERNELS
-    if (VinolaKernels::useAvx2())
+    if (const auto* kernels = VinolaKernels::avx2())
     {
         alignas (32) float phases[8], cosines[8];
         for (auto& p : phases)
             p = phaseValue;
-        steadyBentCosinesAvx2 (phases, exponentFor (wobble).lane0(), cosines, 8);
+        kernels->steadyBentCosines (phases, exponentFor (wobble).lane0(), cosines, 8);
         return cosines[0];
     }
-#endif
     return bentCosine (VinolaFloat4::broadcast (phaseValue), exponentFor (wobble)).lane0();
 }
 
@@ -173,11 +75,11 @@ void VinolaWobbleStage::refillModulation (float wobble) noexcept
             p = p - 1.0f;
     }
     static_assert (cacheSize == 8, "two four-lane or one eight-lane pass");
-#if VINOLA_AVX2_KERNELS
-    if (VinolaKernels::useAvx2())
-        steadyBentCosinesAvx2 (cachedPhase, exponentFor (wobble).lane0(), cachedCosine, cacheSize);
+    if (const auto* kernels = VinolaKernels::avx2())
+    {
+        kernels->steadyBentCosines (cachedPhase, exponentFor (wobble).lane0(), cachedCosine, cacheSize);
+    }
     else
-#endif
     {
         bentCosine (VinolaFloat4::load (cachedPhase), exponentFor (wobble)).store (cachedCosine);
         bentCosine (VinolaFloat4::load (cachedPhase + 4), exponentFor (wobble)).store (cachedCosine + 4);
@@ -264,10 +166,8 @@ void VinolaWobbleStage::runLinePair (float* left, float* right, const float* del
     float lastDelay = lines[0].delay;
 
     int i = 0;
-#if VINOLA_AVX2_KERNELS
-    if (VinolaKernels::useAvx2())
-        i = linePairGroupsAvx2 (bufferL, bufferR, write, read, lastDelay, left, right, delays, numFrames);
-#endif
+    if (const auto* kernels = VinolaKernels::avx2())
+        i = kernels->linePairGroups (bufferL, bufferR, bufferSize, write, read, lastDelay, left, right, delays, numFrames);
     for (; i < numFrames; ++i)
     {
         const float xL = left[i], xR = right[i];
@@ -345,23 +245,21 @@ void VinolaWobbleStage::processBlock (float* const* channels, int numChannels, i
             for (int i = n; i < ((n + 7) & ~7); ++i)
                 phases[i] = phases[n - 1];
             const VinolaFloat4 steadyExponent = exponentFor (w[0]);
-#if VINOLA_AVX2_KERNELS
-            if (VinolaKernels::useAvx2())
+            if (const auto* kernels = VinolaKernels::avx2())
             {
                 if (steady)
                 {
-                    steadyBentCosinesAvx2 (phases, steadyExponent.lane0(), cosines, n);
+                    kernels->steadyBentCosines (phases, steadyExponent.lane0(), cosines, n);
                 }
                 else
                 {
                     alignas (32) float exponents[run + 8];
                     for (int i = 0; i < ((n + 7) & ~7); ++i)
                         exponents[i] = exponentFor (w[i < n ? i : n - 1]).lane0();
-                    bentCosinesAvx2 (phases, exponents, cosines, n);
+                    kernels->bentCosines (phases, exponents, cosines, n);
                 }
             }
             else
-#endif
             for (int i = 0; i < n; i += 4)
             {
                 VinolaFloat4 exponent = steadyExponent;

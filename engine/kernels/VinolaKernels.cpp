@@ -1,5 +1,4 @@
 #include "VinolaKernels.h"
-#include "VinolaFloat8.h"
 
 #include <atomic>
 #include <cmath>
@@ -16,24 +15,6 @@ namespace
         return false;
 #endif
     }
-
-#if VINOLA_AVX2_KERNELS
-    VINOLA_AVX2_TARGET void sineInPlaceAvx2 (float* x, int count) noexcept
-    {
-        int i = 0;
-        for (; i + 8 <= count; i += 8)
-            _mm256_storeu_ps (x + i, VinolaFloat8::sineOrCosine<false> (_mm256_loadu_ps (x + i)));
-        if (i < count)
-        {
-            alignas (32) float tail[8] = {};
-            for (int k = 0; i + k < count; ++k)
-                tail[k] = x[i + k];
-            _mm256_store_ps (tail, VinolaFloat8::sineOrCosine<false> (_mm256_load_ps (tail)));
-            for (int k = 0; i + k < count; ++k)
-                x[i + k] = tail[k];
-        }
-    }
-#endif
 
     // Read per run on the render thread; the CPU check itself runs once, at static initialisation.
     const bool cpuSupport = detectAvx2();
@@ -60,15 +41,22 @@ void VinolaKernels::forceBaseline (bool shouldForce) noexcept
     baselineForced.store (shouldForce, std::memory_order_relaxed);
 }
 
-void VinolaKernels::sineInPlace (float* x, int count) noexcept
+const VinolaKernels::Avx2Kernels* VinolaKernels::avx2() noexcept
 {
 #if VINOLA_AVX2_KERNELS
     if (useAvx2())
+        return &avx2Kernels;
+#endif
+    return nullptr;
+}
+
+void VinolaKernels::sineInPlace (float* x, int count) noexcept
+{
+    if (const auto* kernels = avx2())
     {
-        sineInPlaceAvx2 (x, count);
+        kernels->sineInPlace (x, count);
         return;
     }
-#endif
     for (int i = 0; i < count; ++i)
         x[i] = std::sin (x[i]);
 }
