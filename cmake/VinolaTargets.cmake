@@ -63,3 +63,18 @@ vinola_add_juce_set(vinola_juce_headless juce_core juce_audio_basics juce_data_s
 vinola_add_juce_set(vinola_juce_gui juce_audio_utils juce_audio_processors juce_gui_basics juce_graphics)
 # Debian's JUCE decodes images with the system's libpng and libjpeg without naming them.
 target_link_libraries(vinola_juce_gui INTERFACE png jpeg)
+
+# The folder's avx2/*.cpp, compiled for AVX2 and FMA, where the build has such kernels (x86-64
+# with GCC or Clang); their code is entered only after the CPU check of VinolaKernels.
+if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(x86_64|AMD64|amd64)$" AND CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
+    set(VINOLA_HAS_AVX2_KERNELS ON)
+else()
+    set(VINOLA_HAS_AVX2_KERNELS OFF)
+endif()
+function(vinola_add_avx2_sources target)
+    if(VINOLA_HAS_AVX2_KERNELS)
+        file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/avx2/*.cpp)
+        target_sources(${target} PRIVATE ${sources})
+        set_source_files_properties(${sources} PROPERTIES COMPILE_OPTIONS "-mavx2;-mfma")
+    endif()
+endfunction()

@@ -26,6 +26,10 @@ class VinolaCrossover
 public:
     static constexpr int numSections = 9;
 
+    /** What every biquad adds to an input that is exactly zero, so that silence never decays
+        into denormals. */
+    static constexpr float zeroGuard = 1.0e-6f;
+
     /** Each section's split in Hz: the bands part at 300 Hz, 1.3 kHz and 5 kHz. */
     static constexpr float defaultSplitFrequencies[numSections] = {
         300.0f, 1300.0f, 5000.0f, 300.0f, 1300.0f, 5000.0f, 1300.0f, 5000.0f, 5000.0f
@@ -84,10 +88,10 @@ private:
         tree runs over the frames of a pass before the next, so the only dependence between
         consecutive frames is each filter's own state and the processor overlaps them, instead of
         waiting for a frame's whole chain of twelve biquads. Units 1 and 2 and units 3 and 4
-        share a vector; unit 5 runs a pass behind, beside unit 0. */
-    template <bool stereo>
-    VINOLA_AVX2_TARGET void processBlockAvx2 (const float* left, const float* right, int count,
-                                              VinolaFloat4* leftBands, VinolaFloat4* rightBands) noexcept;
+        share a vector; unit 5 runs a pass behind, beside unit 0. In its own source file, compiled
+        for AVX2 and FMA; a null right channel runs the first channel alone. */
+    void processBlockAvx2 (const float* left, const float* right, int count,
+                           VinolaFloat4* leftBands, VinolaFloat4* rightBands) noexcept;
 #endif
 
     void designUnit (int unit, int lowSection, bool lowIsHighPass, int highSection, bool highIsHighPass) noexcept;
