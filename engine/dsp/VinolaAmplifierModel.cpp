@@ -1,5 +1,4 @@
 #include "VinolaAmplifierModel.h"
-#include "VinolaFloat8.h"
 
 #include <cmath>
 #include <cstdint>
@@ -252,243 +251,50 @@ void VinolaAmplifierModel::keepSecondChannel (Cascades& c, const Cascades& befor
     }
 }
 
-#if VINOLA_AVX2_KERNELS
-namespace
-{
-    /** 1 - e^-|u| with the sign of u on eight lanes. The exponential's last product, by a power
-        of two, is exact, so it is fused into the subtraction. */
-    VINOLA_AVX2_TARGET inline __m256 saturate8 (__m256 u) noexcept
-    {
-        const __m256 signBit = _mm256_set1_ps (-0.0f);
-        __m256 mantissa, scale;
-        VinolaFloat8::expParts (_mm256_or_ps (u, signBit), mantissa, scale);
-        const __m256 magnitude = _mm256_fnmadd_ps (mantissa, scale, _mm256_set1_ps (1.0f));
-        return _mm256_xor_ps (magnitude, _mm256_and_ps (u, signBit));
-    }
-
-    /** cascadeInput with both channels' bands in one eight-lane vector. */
-    template <bool mono>
-    VINOLA_AVX2_TARGET inline F cascadeInputAvx2 (F band0, F band1, F pre, F weightedPost, float drive,
-                                                  const float* const* duckingGain, const float* const* vinyl,
-                                                  const float* const* crackle, int i) noexcept
-    {
-        const __m256 bands = _mm256_insertf128_ps (_mm256_castps128_ps256 (band0.v), band1.v, 1);
-        const __m256 pre8 = _mm256_insertf128_ps (_mm256_castps128_ps256 (pre.v), pre.v, 1);
-        const __m256 post8 = _mm256_insertf128_ps (_mm256_castps128_ps256 (weightedPost.v), weightedPost.v, 1);
-        __m256 y;
-        if (mono)
-        {
-            const __m256 gain = _mm256_set1_ps (drive * duckingGain[0][i]);
-            const __m256 offset = _mm256_set1_ps (vinyl[0][i] + crackle[0][i]);
-            const __m256 u = _mm256_fmadd_ps (bands, _mm256_mul_ps (gain, pre8), _mm256_mul_ps (offset, pre8));
-            // The second channel's lanes stay zero: a mono frame puts nothing into that cascade.
-            y = _mm256_blend_ps (_mm256_mul_ps (saturate8 (u), post8), _mm256_setzero_ps(), 0xf0);
-        }
-        else
-        {
-            const __m256 gain = _mm256_setr_m128 (_mm_set1_ps (drive * duckingGain[0][i]), _mm_set1_ps (drive * duckingGain[1][i]));
-            const __m256 offset = _mm256_setr_m128 (_mm_set1_ps (vinyl[0][i] + crackle[0][i]),
-                                                    _mm_set1_ps (vinyl[1][i] + crackle[1][i]));
-            y = _mm256_mul_ps (saturate8 (_mm256_fmadd_ps (bands, _mm256_mul_ps (gain, pre8), _mm256_mul_ps (offset, pre8))), post8);
-        }
-
-        // (a0 + a2) + (a1 + a3) of y per channel and of the bands per channel, as pairSums.
-        const __m256i swap = _mm256_setr_epi32 (2, 3, 0, 1, 2, 3, 0, 1);
-        const __m256 ty = _mm256_add_ps (y, _mm256_permutevar_ps (y, swap));
-        const __m256 tb = _mm256_add_ps (bands, _mm256_permutevar_ps (bands, swap));
-        const __m256 sums = _mm256_hadd_ps (ty, tb);   // { y0 y0 b0 b0 | y1 y1 b1 b1 }
-        return _mm_blend_ps (_mm256_castps256_ps128 (sums), _mm256_extractf128_ps (sums, 1), 0xa);
-    }
-
-    /** One filter of the four cascades with fused multiply-adds: returns the output, moves the
-        two states. The first state keeps the plain order's sums, (b1 x - a1 n) + s2: the
-        cancellation comes first, which the 10 Hz high-pass needs (fusing s2 in earlier doubles
-        its rounding error). */
-    VINOLA_AVX2_TARGET inline F cascadeFilter (F in, F b0, F b1, F b2, F a1, F a2, F& s1, F& s2) noexcept
-    {
-        const __m128 n = _mm_fmadd_ps (b0.v, in.v, s1.v);
-        s1 = _mm_add_ps (_mm_fnmadd_ps (a1.v, n, _mm_mul_ps (b1.v, in.v)), s2.v);
-        s2 = _mm_fnmadd_ps (a2.v, n, _mm_mul_ps (b2.v, in.v));
-        return n;
-    }
-}
-
-inline VinolaFloat4 VinolaAmplifierModel::stepCascadesAvx2 (Cascades& c, const CascadeDesign& d, VinolaFloat4 x) noexcept
-{
-    const F in0 = c.out[1], in1 = c.out[2], in2 = c.out[3];
-    c.out[0] = cascadeFilter (in0, d.b0[0], d.b1[0], d.b2[0], d.a1[0], d.a2[0], c.s1[0], c.s2[0]);
-    c.out[1] = cascadeFilter (in1, d.b0[1], d.b1[1], d.b2[1], d.a1[1], d.a2[1], c.s1[1], c.s2[1]);
-    c.out[2] = cascadeFilter (in2, d.b0[2], d.b1[2], d.b2[2], d.a1[2], d.a2[2], c.s1[2], c.s2[2]);
-    c.out[3] = cascadeFilter (x, d.b0[3], d.b1[3], d.b2[3], d.a1[3], d.a2[3], c.s1[3], c.s2[3]);
-    return c.out[0];
-}
-
-template <bool mono>
-void VinolaAmplifierModel::runSteadyFramesAvx2 (int count, const float* const* duckingGain, const float* const* vinyl,
-                                               const float* const* crackle, const F* bands0, const F* bands1,
-                                               F* outputs) noexcept
-{
-    runSteadyFramesWith<mono, true> (count, duckingGain, vinyl, crackle, bands0, bands1, outputs);
-}
-#endif
-
-template <bool mono, bool checked, bool avx2>
-void VinolaAmplifierModel::runFrames (const FrameControls* controls, int count, const float* const* input,
-                                     const float* const* duckingGain, const float* const* vinyl,
-                                     const float* const* crackle, F* bands0, F* bands1, F* outputs) noexcept
-{
-    Cascades c = cascades;
-    Cascades frozen = c;   // mono leaves the second channel's lanes as they were
-
-    // After a reset the bands from frame crossedTo on are stale and are crossed again as they
-    // are reached: one frame at first, then twice as many each time, so that a single bad sample
-    // costs about the rest of the run twice. (Crossing the whole rest after every reset made a
-    // run of bad input quadratic.) The crossover gives the same bits however a run is split.
-    // A frame whose input is not finite would poison the crossover and be reset after it
-    // anyway; its output comes from the cascades' earlier frames alone, so it is not crossed.
-    int crossedTo = count, recrossLength = 1;
-
-    for (int i = 0; i < count; ++i)
-    {
-        bool badInput = false;
-        if (checked && i >= crossedTo)
-        {
-            badInput = ! (std::isfinite (input[0][i]) && (mono || std::isfinite (input[1][i])));
-            if (badInput)
-            {
-                bands0[i] = bands1[i] = F::zero();
-            }
-            else
-            {
-                const int length = recrossLength < count - i ? recrossLength : count - i;
-                runCrossover (input, mono ? 1 : 2, i, length, bands0, bands1);
-                crossedTo = i + length;
-                recrossLength *= 2;
-            }
-        }
-
-        if (controls != nullptr)
-            prepareFrame (controls->needleQuality[i], controls->ampQuality[i], controls->inputGain[i], controls->sampleRate);
-
-        const F band0 = bands0[i], band1 = bands1[i];
-        const F previousLast = c.out[3];
-        // The same frame arithmetic as the steady runs of the same kernels, so that a run gives
-        // the same samples however its frames are prepared.
-#if VINOLA_AVX2_KERNELS
-        if constexpr (avx2)
-        {
-            const F x = cascadeInputAvx2<mono> (band0, band1, preGain, weightedPostGain, drive, duckingGain, vinyl, crackle, i);
-            stepCascadesAvx2 (c, cascadeDesign, x);
-        }
-        else
-#endif
-        {
-            const F x = cascadeInput<mono> (band0, band1, preGain, weightedPostGain, drive, duckingGain, vinyl, crackle, i);
-            stepCascades (c, cascadeDesign, x);
-        }
-        if (mono)
-            keepSecondChannel (c, frozen);
-        outputs[i] = c.out[0];
-
-        if (checked)
-        {
-            // A host that sends NaN or infinity would leave the recursive states poisoned for
-            // good. Every state feeds these values within a frame or two, so one check covers
-            // them all: this frame's bands, the first three filters' outputs per channel (wet
-            // plus dry) and the low-pass output they took.
-            const F p0 = c.out[0] + F::swapHalves (c.out[0]);
-            const F p1 = c.out[1] + F::swapHalves (c.out[1]);
-            const F p2 = c.out[2] + F::swapHalves (c.out[2]);
-            const F p3 = previousLast + F::swapHalves (previousLast);
-            const F u01 = F::unpackLow (p0, p1), u2 = F::unpackLow (p2, F::zero());
-            const F firstHistory = F::shuffle<0, 1, 0, 1> (u01, u2);
-            const F secondHistory = F::shuffle<2, 3, 2, 3> (u01, u2);
-            const F check = (band0 + band1) + firstHistory + secondHistory + F::shuffle<0, 1, 0, 0> (p3, F::zero());
-            if (badInput || ! F::allFinite (check))
-            {
-                reset();
-                c = cascades;
-                frozen = c;
-                crossedTo = i + 1;
-                recrossLength = 1;
-            }
-        }
-    }
-
-    cascades = c;
-}
-
-template <bool mono, bool avx2>
-inline void VinolaAmplifierModel::runSteadyFramesWith (int count, const float* const* duckingGain,
-                                                      const float* const* vinyl, const float* const* crackle,
-                                                      const F* bands0, const F* bands1, F* outputs) noexcept
-{
-    // The cascade inputs of every frame first: no frame depends on another here.
-    const F pre = preGain, post = weightedPostGain;
-    const float frameDrive = drive;
-    for (int i = 0; i < count; ++i)
-    {
-#if VINOLA_AVX2_KERNELS
-        if constexpr (avx2)
-            outputs[i] = cascadeInputAvx2<mono> (bands0[i], bands1[i], pre, post, frameDrive, duckingGain, vinyl, crackle, i);
-        else
-#endif
-            outputs[i] = cascadeInput<mono> (bands0[i], bands1[i], pre, post, frameDrive, duckingGain, vinyl, crackle, i);
-    }
-
-    // Then the four recursions side by side.
-    Cascades c = cascades;
-    const CascadeDesign& d = cascadeDesign;
-    for (int i = 0; i < count; ++i)
-    {
-#if VINOLA_AVX2_KERNELS
-        if constexpr (avx2)
-            outputs[i] = stepCascadesAvx2 (c, d, outputs[i]);
-        else
-#endif
-            outputs[i] = stepCascades (c, d, outputs[i]);
-    }
-
-    if (mono)
-        keepSecondChannel (c, cascades);   // mono leaves the second channel's lanes as they were
-    cascades = c;
-}
-
 template <bool mono>
 void VinolaAmplifierModel::runSteadyFrames (int count, const float* const* duckingGain, const float* const* vinyl,
                                            const float* const* crackle, const F* bands0, const F* bands1,
                                            F* outputs) noexcept
 {
 #if VINOLA_AVX2_KERNELS
-    if (VinolaKernels::useAvx2())
+    if (VinolaKernels::avx2() != nullptr)
     {
         runSteadyFramesAvx2<mono> (count, duckingGain, vinyl, crackle, bands0, bands1, outputs);
         return;
     }
 #endif
-    runSteadyFramesWith<mono, false> (count, duckingGain, vinyl, crackle, bands0, bands1, outputs);
+
+    // The cascade inputs of every frame first: no frame depends on another here.
+    const F pre = preGain, post = weightedPostGain;
+    const float frameDrive = drive;
+    for (int i = 0; i < count; ++i)
+        outputs[i] = cascadeInput<mono> (bands0[i], bands1[i], pre, post, frameDrive, duckingGain, vinyl, crackle, i);
+
+    // Then the four recursions side by side.
+    Cascades c = cascades;
+    const CascadeDesign& d = cascadeDesign;
+    for (int i = 0; i < count; ++i)
+        outputs[i] = stepCascades (c, d, outputs[i]);
+
+    if (mono)
+        keepSecondChannel (c, cascades);   // mono leaves the second channel's lanes as they were
+    cascades = c;
 }
 
-template <bool avx2>
-void VinolaAmplifierModel::runFramesOfWidth (bool mono, bool moderate, const FrameControls* controls, int count,
-                                            const float* const* input, const float* const* duckingGain,
-                                            const float* const* vinyl, const float* const* crackle, F* bands0,
-                                            F* bands1, F* outputs) noexcept
+void VinolaAmplifierModel::runFramesBaseline (bool mono, bool moderate, const FrameControls* controls, int count,
+                                              const float* const* input, const float* const* duckingGain,
+                                              const float* const* vinyl, const float* const* crackle, F* bands0,
+                                              F* bands1, F* outputs) noexcept
 {
-    if (mono)
+    runFramesOfLayout (mono, moderate, controls, count, input, bands0, bands1, outputs, [&] (auto monoTag)
     {
-        if (moderate)
-            runFrames<true, false, avx2> (controls, count, input, duckingGain, vinyl, crackle, bands0, bands1, outputs);
-        else
-            runFrames<true, true, avx2> (controls, count, input, duckingGain, vinyl, crackle, bands0, bands1, outputs);
-    }
-    else
-    {
-        if (moderate)
-            runFrames<false, false, avx2> (controls, count, input, duckingGain, vinyl, crackle, bands0, bands1, outputs);
-        else
-            runFrames<false, true, avx2> (controls, count, input, duckingGain, vinyl, crackle, bands0, bands1, outputs);
-    }
+        return [&] (Cascades& c, F band0, F band1, int i)
+        {
+            const F x = cascadeInput<decltype (monoTag)::value> (band0, band1, preGain, weightedPostGain, drive,
+                                                                  duckingGain, vinyl, crackle, i);
+            stepCascades (c, cascadeDesign, x);
+        };
+    });
 }
 
 void VinolaAmplifierModel::processBlock (const FrameControls* controls, const float* const* input, int numChannels,
@@ -550,10 +356,12 @@ void VinolaAmplifierModel::processBlock (const FrameControls* controls, const fl
             else
                 runSteadyFrames<false> (n, g, v, c, bands0, bands1, outputs);
         }
-        else if (VinolaKernels::useAvx2())
-            runFramesOfWidth<true> (numChannels == 1, moderate, ctl, n, in, g, v, c, bands0, bands1, outputs);
+#if VINOLA_AVX2_KERNELS
+        else if (VinolaKernels::avx2() != nullptr)
+            runFramesAvx2 (numChannels == 1, moderate, ctl, n, in, g, v, c, bands0, bands1, outputs);
+#endif
         else
-            runFramesOfWidth<false> (numChannels == 1, moderate, ctl, n, in, g, v, c, bands0, bands1, outputs);
+            runFramesBaseline (numChannels == 1, moderate, ctl, n, in, g, v, c, bands0, bands1, outputs);
 
         // Frames of { wet 0, wet 1, dry 0, dry 1 } into the four output rows, four frames at a
         // time where the rows have room, then frame by frame.

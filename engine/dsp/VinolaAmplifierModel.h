@@ -5,6 +5,9 @@
 #include "VinolaFloat4.h"
 #include "VinolaKernels.h"
 
+#include <cmath>
+#include <type_traits>
+
 /** The wet path's amplifier: four-band crossover, drive, saturation and tone cascades, plus the
     time-aligned dry path. Holds both channels' filter state.
 
@@ -88,45 +91,140 @@ private:
 
     /** One frame of all four cascades with input x; returns the four outputs. */
     static VinolaFloat4 stepCascades (Cascades& c, const CascadeDesign& d, VinolaFloat4 x) noexcept;
-#if VINOLA_AVX2_KERNELS
-    /** stepCascades with fused multiply-adds. */
-    VINOLA_AVX2_TARGET static VinolaFloat4 stepCascadesAvx2 (Cascades& c, const CascadeDesign& d, VinolaFloat4 x) noexcept;
-#endif
 
     /** Puts the second channel's lanes back as they were (mono runs step all four lanes). */
     static void keepSecondChannel (Cascades& c, const Cascades& before) noexcept;
 
     /** Frames one by one, each prepared from controls if given; with checked, the finiteness
-        check after every frame; with avx2, the AVX2+FMA frame arithmetic. */
-    template <bool mono, bool checked, bool avx2>
-    void runFrames (const FrameControls* controls, int count, const float* const* input,
-                   const float* const* duckingGain, const float* const* vinyl, const float* const* crackle,
-                   VinolaFloat4* bands0, VinolaFloat4* bands1, VinolaFloat4* outputs) noexcept;
-    /** runFrames for a channel count and screen result, with the kernels of one width. */
-    template <bool avx2>
-    void runFramesOfWidth (bool mono, bool moderate, const FrameControls* controls, int count, const float* const* input,
-                           const float* const* duckingGain, const float* const* vinyl, const float* const* crackle,
-                           VinolaFloat4* bands0, VinolaFloat4* bands1, VinolaFloat4* outputs) noexcept;
+        check after every frame. step (c, band0, band1, i) gives frame i's cascade input from its
+        bands with the current preparation and steps the cascades c: the same frame arithmetic
+        as the steady runs of the same kernels, so that a run gives the same samples however
+        its frames are prepared. Written once here and compiled with each build of the kernels,
+        so that the step is inlined into the frame loop. */
+    template <bool mono, bool checked, typename FrameStep>
+    void runFrames (const FrameControls* controls, int count, const float* const* input, VinolaFloat4* bands0,
+                    VinolaFloat4* bands1, VinolaFloat4* outputs, FrameStep step) noexcept
+    {
+        Cascades c = cascades;
+        Cascades frozen = c;   // mono leaves the second channel's lanes as they were
+
+        // After a reset the bands from frame crossedTo on are stale and are crossed again as they
+        // are reached: one frame at first, then twice as many each time, so that a single bad sample
+        // costs about the rest of the run twice. (Crossing the whole rest after every reset made a
+        // run of bad input quadratic.) The crossover gives the same bits however a run is split.
+        // A frame whose input is not finite would poison the crossover and be reset after it
+        // anyway; its output comes from the cascades' earlier frames alone, so it is not crossed.
+        int crossedTo = count, recrossLength = 1;
+
+        for (int i = 0; i < count; ++i)
+        {
+            bool badInput = false;
+            if (checked && i >= crossedTo)
+            {
+                badInput = ! (std::isfinite (input[0][i]) && (mono || std::isfinite (input[1][i])));
+                if (badInput)
+                {
+                    bands0[i] = bands1[i] = VinolaFloat4::zero();
+                }
+                else
+                {
+                    const int length = recrossLength < count - i ? recrossLength : count - i;
+                    runCrossover (input, mono ? 1 : 2, i, length, bands0, bands1);
+                    crossedTo = i + length;
+                    recrossLength *= 2;
+                }
+            }
+
+            if (controls != nullptr)
+                prepareFrame (controls->needleQuality[i], controls->ampQuality[i], controls->inputGain[i], controls->sampleRate);
+
+            const VinolaFloat4 band0 = bands0[i], band1 = bands1[i];
+            const VinolaFloat4 previousLast = c.out[3];
+            step (c, band0, band1, i);
+            if (mono)
+                keepSecondChannel (c, frozen);
+            outputs[i] = c.out[0];
+
+            if (checked)
+            {
+                // A host that sends NaN or infinity would leave the recursive states poisoned for
+                // good. Every state feeds these values within a frame or two, so one check covers
+                // them all: this frame's bands, the first three filters' outputs per channel (wet
+                // plus dry) and the low-pass output they took.
+                const VinolaFloat4 p0 = c.out[0] + VinolaFloat4::swapHalves (c.out[0]);
+                const VinolaFloat4 p1 = c.out[1] + VinolaFloat4::swapHalves (c.out[1]);
+                const VinolaFloat4 p2 = c.out[2] + VinolaFloat4::swapHalves (c.out[2]);
+                const VinolaFloat4 p3 = previousLast + VinolaFloat4::swapHalves (previousLast);
+                const VinolaFloat4 u01 = VinolaFloat4::unpackLow (p0, p1), u2 = VinolaFloat4::unpackLow (p2, VinolaFloat4::zero());
+                const VinolaFloat4 firstHistory = VinolaFloat4::shuffle<0, 1, 0, 1> (u01, u2);
+                const VinolaFloat4 secondHistory = VinolaFloat4::shuffle<2, 3, 2, 3> (u01, u2);
+                const VinolaFloat4 check = (band0 + band1) + firstHistory + secondHistory + VinolaFloat4::shuffle<0, 1, 0, 0> (p3, VinolaFloat4::zero());
+                if (badInput || ! VinolaFloat4::allFinite (check))
+                {
+                    reset();
+                    c = cascades;
+                    frozen = c;
+                    crossedTo = i + 1;
+                    recrossLength = 1;
+                }
+            }
+        }
+
+        cascades = c;
+    }
+
+    /** runFrames for a channel count and screen result; stepFor (monoTag) gives the frame step
+        for a std::bool_constant of the channel layout (true: mono). */
+    template <typename StepFor>
+    void runFramesOfLayout (bool mono, bool moderate, const FrameControls* controls, int count, const float* const* input,
+                            VinolaFloat4* bands0, VinolaFloat4* bands1, VinolaFloat4* outputs, StepFor stepFor) noexcept
+    {
+        if (mono)
+        {
+            const auto step = stepFor (std::true_type {});
+            if (moderate)
+                runFrames<true, false> (controls, count, input, bands0, bands1, outputs, step);
+            else
+                runFrames<true, true> (controls, count, input, bands0, bands1, outputs, step);
+        }
+        else
+        {
+            const auto step = stepFor (std::false_type {});
+            if (moderate)
+                runFrames<false, false> (controls, count, input, bands0, bands1, outputs, step);
+            else
+                runFrames<false, true> (controls, count, input, bands0, bands1, outputs, step);
+        }
+    }
+
+    /** runFramesOfLayout with the baseline kernels and with the AVX2 ones. */
+    void runFramesBaseline (bool mono, bool moderate, const FrameControls* controls, int count, const float* const* input,
+                            const float* const* duckingGain, const float* const* vinyl, const float* const* crackle,
+                            VinolaFloat4* bands0, VinolaFloat4* bands1, VinolaFloat4* outputs) noexcept;
+#if VINOLA_AVX2_KERNELS
+    void runFramesAvx2 (bool mono, bool moderate, const FrameControls* controls, int count, const float* const* input,
+                        const float* const* duckingGain, const float* const* vinyl, const float* const* crackle,
+                        VinolaFloat4* bands0, VinolaFloat4* bands1, VinolaFloat4* outputs) noexcept;
+#endif
     /** Frames with one preparation and no possible overflow: the cascade inputs of the whole run,
         then the cascades. */
     template <bool mono>
     void runSteadyFrames (int count, const float* const* duckingGain, const float* const* vinyl,
                           const float* const* crackle, const VinolaFloat4* bands0, const VinolaFloat4* bands1,
                           VinolaFloat4* outputs) noexcept;
-    /** runSteadyFrames' work with the kernels of one width; written once, compiled into both
-        (always inlined, so the AVX2 build runs with that target's instructions). */
-    template <bool mono, bool avx2>
-    __attribute__ ((always_inline)) void runSteadyFramesWith (int count, const float* const* duckingGain,
-                                                              const float* const* vinyl, const float* const* crackle,
-                                                              const VinolaFloat4* bands0, const VinolaFloat4* bands1,
-                                                              VinolaFloat4* outputs) noexcept;
 #if VINOLA_AVX2_KERNELS
-    /** runSteadyFrames with eight-lane saturation (both channels' bands in one vector) and fused
-        multiply-adds in the cascades, which shorten the recursion's latency per frame. */
+    // The AVX2+FMA kernels, in their own source file compiled for that instruction set: the
+    // saturation runs both channels' bands as one eight-lane vector, and the cascades use fused
+    // multiply-adds, which shorten the recursion's latency per frame.
+
+    /** runSteadyFrames on the AVX2 kernels. */
     template <bool mono>
-    VINOLA_AVX2_TARGET void runSteadyFramesAvx2 (int count, const float* const* duckingGain, const float* const* vinyl,
-                                                 const float* const* crackle, const VinolaFloat4* bands0,
-                                                 const VinolaFloat4* bands1, VinolaFloat4* outputs) noexcept;
+    void runSteadyFramesAvx2 (int count, const float* const* duckingGain, const float* const* vinyl,
+                              const float* const* crackle, const VinolaFloat4* bands0, const VinolaFloat4* bands1,
+                              VinolaFloat4* outputs) noexcept;
+
+    /** stepCascades with fused multiply-adds. */
+    static VinolaFloat4 stepCascadesAvx2 (Cascades& c, const CascadeDesign& d, VinolaFloat4 x) noexcept;
 #endif
     void runCrossover (const float* const* input, int numChannels, int offset, int count,
                        VinolaFloat4* bands0, VinolaFloat4* bands1) noexcept;

@@ -1,21 +1,20 @@
 #pragma once
 
-#include "VinolaKernels.h"
-
-#if VINOLA_AVX2_KERNELS
+// For the AVX2 source files only (the avx2/ folders, compiled with -mavx2 -mfma): elsewhere the
+// class does not exist.
+#if defined(__AVX2__) && defined(__FMA__)
  #include <immintrin.h>
 
 /** Single-precision functions of eight AVX lanes for the AVX2+FMA kernels: the same methods as
-    VinolaFloat4's (Cephes polynomials, the same ranges), with fused multiply-adds. Every function
-    carries the AVX2+FMA target itself, so it may only be called from such kernels, after the CPU
-    check in VinolaKernels. Inline and allocation-free: used per sample on the render thread. */
+    VinolaFloat4's (Cephes polynomials, the same ranges), with fused multiply-adds. Inline and
+    allocation-free: used per sample on the render thread. */
 class VinolaFloat8
 {
 public:
-    VINOLA_AVX2_TARGET static __m256 broadcast (float x) noexcept { return _mm256_set1_ps (x); }
+    static __m256 broadcast (float x) noexcept { return _mm256_set1_ps (x); }
 
     /** e^x, x clamped to -87.34 .. 88 (no denormals, no infinity). */
-    VINOLA_AVX2_TARGET static __m256 exp (__m256 x) noexcept
+    static __m256 exp (__m256 x) noexcept
     {
         __m256 mantissa, scale;
         expParts (x, mantissa, scale);
@@ -24,7 +23,7 @@ public:
 
     /** e^x as mantissa x scale, the scale a power of two: a product with it is exact, so it can
         be fused into a following sum without changing the rounding. */
-    VINOLA_AVX2_TARGET static void expParts (__m256 x, __m256& mantissa, __m256& scale) noexcept
+    static void expParts (__m256 x, __m256& mantissa, __m256& scale) noexcept
     {
         x = _mm256_min_ps (x, broadcast (88.0f));
         x = _mm256_max_ps (x, broadcast (-87.3365447505531f));
@@ -47,7 +46,7 @@ public:
 
     /** Natural logarithm of positive lanes; zero, negative and denormal lanes give the logarithm
         of the smallest normal float (about -87.3). */
-    VINOLA_AVX2_TARGET static __m256 log (__m256 x) noexcept
+    static __m256 log (__m256 x) noexcept
     {
         x = _mm256_max_ps (x, broadcast (1.17549435e-38f));
         const __m256i bits = _mm256_castps_si256 (x);
@@ -78,7 +77,7 @@ public:
 
     /** Sine (cosine false) or cosine (true) of every lane; best for |x| < 8192. */
     template <bool cosine>
-    VINOLA_AVX2_TARGET static __m256 sineOrCosine (__m256 x) noexcept
+    static __m256 sineOrCosine (__m256 x) noexcept
     {
         const __m256 signBit = broadcast (-0.0f);
         const __m256 ax = _mm256_andnot_ps (signBit, x);

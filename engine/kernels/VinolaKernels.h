@@ -8,16 +8,12 @@
  #undef VINOLA_AVX2_KERNELS
  #define VINOLA_AVX2_KERNELS 0
 #endif
-#if VINOLA_AVX2_KERNELS
- #define VINOLA_AVX2_TARGET __attribute__ ((target ("avx2,fma")))
-#else
- #define VINOLA_AVX2_TARGET
-#endif
 
 /** Chooses, once per process, which builds of the hot signal kernels run: the baseline ones
     (SSE2 on x86-64, portable lanes elsewhere) or the AVX2+FMA ones where the CPU has both.
-    The build itself assumes only SSE2; the wider kernels carry their own target attributes and
-    are only entered after the CPU check.
+    The build itself assumes only SSE2; the wider kernels live in their own source files (the
+    avx2/ folders), compiled for that instruction set, and are only entered after the CPU check:
+    through the table avx2(), or for the amplifier's and the crossover's, at the same check.
 
     The choice is a relaxed atomic read per run of frames, so tests can force the baseline at
     any time (the two builds agree to single precision, not bit for bit: FMA rounds once). */
