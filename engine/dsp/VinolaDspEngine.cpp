@@ -143,9 +143,8 @@ void VinolaDspEngine::setSampleRate (double newRate) noexcept
 
 void VinolaDspEngine::reset() noexcept
 {
-    for (auto* s : { &scratches, &ampNoise, &vinylNoise, &hum, &inputGain, &humFreq, &needleQuality,
-                     &ampQuality, &cableQuality, &outputGain, &wobbleAmount, &mix })
-        s->snap();
+    for (const auto& s : smoothedValues)
+        s.smoother->snap();
 
     humStage.reset();
     noiseLoop.reset();
@@ -219,18 +218,8 @@ void VinolaDspEngine::SmoothedRun::fill (VinolaParameterSmoother& smoother, int 
 
 void VinolaDspEngine::fillSmoothedRuns (int count) noexcept
 {
-    needleQualityRun.fill (needleQuality, count);
-    ampQualityRun.fill (ampQuality, count);
-    mixRun.fill (mix, count);
-    outputGainRun.fill (outputGain, count);
-    inputGainRun.fill (inputGain, count);
-    scratchesRun.fill (scratches, count);
-    humRun.fill (hum, count);
-    wobbleAmountRun.fill (wobbleAmount, count);
-    cableQualityRun.fill (cableQuality, count);
-    vinylNoiseRun.fill (vinylNoise, count);
-    ampNoiseRun.fill (ampNoise, count);
-    humFreqRun.fill (humFreq, count);
+    for (const auto& s : smoothedValues)
+        s.run->fill (*s.smoother, count);
 }
 
 void VinolaDspEngine::renderCrackles (float running, float* left, float* right, int n) noexcept

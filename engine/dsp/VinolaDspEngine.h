@@ -113,6 +113,19 @@ private:
     SmoothedRun scratchesRun, ampNoiseRun, vinylNoiseRun, humRun, inputGainRun, humFreqRun,
                 needleQualityRun, ampQualityRun, cableQualityRun, outputGainRun, wobbleAmountRun, mixRun;
 
+    /** Every smoother with its run's array. */
+    struct SmootherAndRun
+    {
+        VinolaParameterSmoother* smoother;
+        SmoothedRun* run;
+    };
+    const SmootherAndRun smoothedValues[12] = {
+        { &scratches, &scratchesRun }, { &ampNoise, &ampNoiseRun }, { &vinylNoise, &vinylNoiseRun }, { &hum, &humRun },
+        { &inputGain, &inputGainRun }, { &humFreq, &humFreqRun }, { &needleQuality, &needleQualityRun },
+        { &ampQuality, &ampQualityRun }, { &cableQuality, &cableQualityRun }, { &outputGain, &outputGainRun },
+        { &wobbleAmount, &wobbleAmountRun }, { &mix, &mixRun }
+    };
+
     /** Every smoother's values of a run of count frames. */
     void fillSmoothedRuns (int count) noexcept;
 
