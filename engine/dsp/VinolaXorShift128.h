@@ -22,14 +22,20 @@ public:
     /** Back to Marsaglia's published seed (123456789, 362436069, 521288629, 88675123). */
     void restart() noexcept;
 
+    /** The generator's step: the next draw from the oldest word and the newest one. */
+    static std::uint32_t step (std::uint32_t oldest, std::uint32_t newest) noexcept
+    {
+        const std::uint32_t t = oldest ^ (oldest << 11);
+        return newest ^ (newest >> 19) ^ t ^ (t >> 8);
+    }
+
     std::uint32_t next() noexcept
     {
         const std::uint32_t x0 = x.load (std::memory_order_relaxed);
         const std::uint32_t y0 = y.load (std::memory_order_relaxed);
         const std::uint32_t z0 = z.load (std::memory_order_relaxed);
         const std::uint32_t w0 = w.load (std::memory_order_relaxed);
-        const std::uint32_t t = x0 ^ (x0 << 11);
-        const std::uint32_t w1 = w0 ^ (w0 >> 19) ^ t ^ (t >> 8);
+        const std::uint32_t w1 = step (x0, w0);
         x.store (y0, std::memory_order_relaxed);
         y.store (z0, std::memory_order_relaxed);
         z.store (w0, std::memory_order_relaxed);
@@ -45,10 +51,8 @@ public:
         const std::uint32_t y0 = y.load (std::memory_order_relaxed);
         const std::uint32_t z0 = z.load (std::memory_order_relaxed);
         const std::uint32_t w0 = w.load (std::memory_order_relaxed);
-        const std::uint32_t t0 = x0 ^ (x0 << 11);
-        const std::uint32_t w1 = w0 ^ (w0 >> 19) ^ t0 ^ (t0 >> 8);
-        const std::uint32_t t1 = y0 ^ (y0 << 11);
-        const std::uint32_t w2 = w1 ^ (w1 >> 19) ^ t1 ^ (t1 >> 8);
+        const std::uint32_t w1 = step (x0, w0);
+        const std::uint32_t w2 = step (y0, w1);
         x.store (z0, std::memory_order_relaxed);
         y.store (w0, std::memory_order_relaxed);
         z.store (w1, std::memory_order_relaxed);
@@ -67,10 +71,8 @@ public:
         std::uint32_t d = w.load (std::memory_order_relaxed);
         for (int i = 0; i < count; ++i)
         {
-            const std::uint32_t t0 = a ^ (a << 11);
-            const std::uint32_t d1 = d ^ (d >> 19) ^ t0 ^ (t0 >> 8);
-            const std::uint32_t t1 = b ^ (b << 11);
-            const std::uint32_t d2 = d1 ^ (d1 >> 19) ^ t1 ^ (t1 >> 8);
+            const std::uint32_t d1 = step (a, d);
+            const std::uint32_t d2 = step (b, d1);
             a = c;
             b = d;
             c = d1;
