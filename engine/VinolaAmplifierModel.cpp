@@ -373,6 +373,7 @@ void VinolaAmplifierModel::runFrames (const FrameControls* controls, int count, 
     // A frame whose input is not finite would poison the crossover and be reset after it
     // anyway; its output comes from the cascades' earlier frames alone, so it is not crossed.
     int crossedTo = count, recrossLength = 1;
+    bool cleared = false;   // the state is as the last reset left it
 
     for (int i = 0; i < count; ++i)
     {
@@ -396,20 +397,32 @@ void VinolaAmplifierModel::runFrames (const FrameControls* controls, int count, 
         if (controls != nullptr)
             prepareFrame (controls->needleQuality[i], controls->ampQuality[i], controls->inputGain[i], controls->sampleRate);
 
+        if (checked && badInput && cleared)
+        {
+            // Cleared cascades step to exactly zero and would be cleared again: steadily bad
+            // input costs next to nothing.
+            outputs[i] = F::zero();
+            continue;
+        }
+
         const F band0 = bands0[i], band1 = bands1[i];
         const F previousLast = c.out[3];
         // The same frame arithmetic as the steady runs of the same kernels, so that a run gives
         // the same samples however its frames are prepared.
+        // A bad frame's cascade input reaches only the state that the reset below clears, so
+        // it is not worked out.
 #if VINOLA_AVX2_KERNELS
         if constexpr (avx2)
         {
-            const F x = cascadeInputAvx2<mono> (band0, band1, preGain, weightedPostGain, drive, duckingGain, vinyl, crackle, i);
+            const F x = badInput ? F::zero()
+                                 : cascadeInputAvx2<mono> (band0, band1, preGain, weightedPostGain, drive, duckingGain, vinyl, crackle, i);
             stepCascadesAvx2 (c, cascadeDesign, x);
         }
         else
 #endif
         {
-            const F x = cascadeInput<mono> (band0, band1, preGain, weightedPostGain, drive, duckingGain, vinyl, crackle, i);
+            const F x = badInput ? F::zero()
+                                 : cascadeInput<mono> (band0, band1, preGain, weightedPostGain, drive, duckingGain, vinyl, crackle, i);
             stepCascades (c, cascadeDesign, x);
         }
         if (mono)
@@ -430,7 +443,8 @@ void VinolaAmplifierModel::runFrames (const FrameControls* controls, int count, 
             const F firstHistory = F::shuffle<0, 1, 0, 1> (u01, u2);
             const F secondHistory = F::shuffle<2, 3, 2, 3> (u01, u2);
             const F check = (band0 + band1) + firstHistory + secondHistory + F::shuffle<0, 1, 0, 0> (p3, F::zero());
-            if (badInput || ! F::allFinite (check))
+            cleared = badInput || ! F::allFinite (check);
+            if (cleared)
             {
                 reset();
                 c = cascades;
