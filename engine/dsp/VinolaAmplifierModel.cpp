@@ -286,15 +286,16 @@ void VinolaAmplifierModel::runFramesBaseline (bool mono, bool moderate, const Fr
                                               const float* const* vinyl, const float* const* crackle, F* bands0,
                                               F* bands1, F* outputs) noexcept
 {
-    runFramesOfLayout (mono, moderate, controls, count, input, bands0, bands1, outputs, [&] (auto monoTag)
-    {
-        return [&] (Cascades& c, F band0, F band1, int i)
+    runFramesOfLayout (mono, moderate, controls, count, input, bands0, bands1, outputs,
+        [&] (auto monoTag)
         {
-            const F x = cascadeInput<decltype (monoTag)::value> (band0, band1, preGain, weightedPostGain, drive,
-                                                                  duckingGain, vinyl, crackle, i);
-            stepCascades (c, cascadeDesign, x);
-        };
-    });
+            return [&] (F band0, F band1, int i)
+            {
+                return cascadeInput<decltype (monoTag)::value> (band0, band1, preGain, weightedPostGain, drive,
+                                                                 duckingGain, vinyl, crackle, i);
+            };
+        },
+        [this] (Cascades& c, F x) { stepCascades (c, cascadeDesign, x); });
 }
 
 void VinolaAmplifierModel::processBlock (const FrameControls* controls, const float* const* input, int numChannels,

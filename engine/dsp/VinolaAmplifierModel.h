@@ -96,14 +96,15 @@ private:
     static void keepSecondChannel (Cascades& c, const Cascades& before) noexcept;
 
     /** Frames one by one, each prepared from controls if given; with checked, the finiteness
-        check after every frame. step (c, band0, band1, i) gives frame i's cascade input from its
-        bands with the current preparation and steps the cascades c: the same frame arithmetic
-        as the steady runs of the same kernels, so that a run gives the same samples however
-        its frames are prepared. Written once here and compiled with each build of the kernels,
-        so that the step is inlined into the frame loop. */
-    template <bool mono, bool checked, typename FrameStep>
+        check after every frame. cascadeInputOf (band0, band1, i) gives frame i's cascade input
+        from its bands with the current preparation, and stepCascadesWith (c, x) steps the
+        cascades c: the same frame arithmetic as the steady runs of the same kernels, so that a
+        run gives the same samples however its frames are prepared. Written once here and
+        compiled with each build of the kernels, so that both are inlined into the frame loop. */
+    template <bool mono, bool checked, typename CascadeInput, typename CascadeStep>
     void runFrames (const FrameControls* controls, int count, const float* const* input, VinolaFloat4* bands0,
-                    VinolaFloat4* bands1, VinolaFloat4* outputs, FrameStep step) noexcept
+                    VinolaFloat4* bands1, VinolaFloat4* outputs, CascadeInput cascadeInputOf,
+                    CascadeStep stepCascadesWith) noexcept
     {
         Cascades c = cascades;
         Cascades frozen = c;   // mono leaves the second channel's lanes as they were
@@ -115,6 +116,7 @@ private:
         // A frame whose input is not finite would poison the crossover and be reset after it
         // anyway; its output comes from the cascades' earlier frames alone, so it is not crossed.
         int crossedTo = count, recrossLength = 1;
+        bool cleared = false;   // the state is as the last reset left it
 
         for (int i = 0; i < count; ++i)
         {
@@ -138,9 +140,19 @@ private:
             if (controls != nullptr)
                 prepareFrame (controls->needleQuality[i], controls->ampQuality[i], controls->inputGain[i], controls->sampleRate);
 
+            if (checked && badInput && cleared)
+            {
+                // Cleared cascades step to exactly zero and would be cleared again: steadily bad
+                // input costs next to nothing.
+                outputs[i] = VinolaFloat4::zero();
+                continue;
+            }
+
             const VinolaFloat4 band0 = bands0[i], band1 = bands1[i];
             const VinolaFloat4 previousLast = c.out[3];
-            step (c, band0, band1, i);
+            // A bad frame's cascade input reaches only the state that the reset below clears, so
+            // it is not worked out.
+            stepCascadesWith (c, badInput ? VinolaFloat4::zero() : cascadeInputOf (band0, band1, i));
             if (mono)
                 keepSecondChannel (c, frozen);
             outputs[i] = c.out[0];
@@ -159,7 +171,8 @@ private:
                 const VinolaFloat4 firstHistory = VinolaFloat4::shuffle<0, 1, 0, 1> (u01, u2);
                 const VinolaFloat4 secondHistory = VinolaFloat4::shuffle<2, 3, 2, 3> (u01, u2);
                 const VinolaFloat4 check = (band0 + band1) + firstHistory + secondHistory + VinolaFloat4::shuffle<0, 1, 0, 0> (p3, VinolaFloat4::zero());
-                if (badInput || ! VinolaFloat4::allFinite (check))
+                cleared = badInput || ! VinolaFloat4::allFinite (check);
+                if (cleared)
                 {
                     reset();
                     c = cascades;
@@ -173,27 +186,28 @@ private:
         cascades = c;
     }
 
-    /** runFrames for a channel count and screen result; stepFor (monoTag) gives the frame step
-        for a std::bool_constant of the channel layout (true: mono). */
-    template <typename StepFor>
+    /** runFrames for a channel count and screen result; cascadeInputFor (monoTag) gives the
+        cascade input for a std::bool_constant of the channel layout (true: mono). */
+    template <typename CascadeInputFor, typename CascadeStep>
     void runFramesOfLayout (bool mono, bool moderate, const FrameControls* controls, int count, const float* const* input,
-                            VinolaFloat4* bands0, VinolaFloat4* bands1, VinolaFloat4* outputs, StepFor stepFor) noexcept
+                            VinolaFloat4* bands0, VinolaFloat4* bands1, VinolaFloat4* outputs,
+                            CascadeInputFor cascadeInputFor, CascadeStep stepCascadesWith) noexcept
     {
         if (mono)
         {
-            const auto step = stepFor (std::true_type {});
+            const auto inputOf = cascadeInputFor (std::true_type {});
             if (moderate)
-                runFrames<true, false> (controls, count, input, bands0, bands1, outputs, step);
+                runFrames<true, false> (controls, count, input, bands0, bands1, outputs, inputOf, stepCascadesWith);
             else
-                runFrames<true, true> (controls, count, input, bands0, bands1, outputs, step);
+                runFrames<true, true> (controls, count, input, bands0, bands1, outputs, inputOf, stepCascadesWith);
         }
         else
         {
-            const auto step = stepFor (std::false_type {});
+            const auto inputOf = cascadeInputFor (std::false_type {});
             if (moderate)
-                runFrames<false, false> (controls, count, input, bands0, bands1, outputs, step);
+                runFrames<false, false> (controls, count, input, bands0, bands1, outputs, inputOf, stepCascadesWith);
             else
-                runFrames<false, true> (controls, count, input, bands0, bands1, outputs, step);
+                runFrames<false, true> (controls, count, input, bands0, bands1, outputs, inputOf, stepCascadesWith);
         }
     }
 

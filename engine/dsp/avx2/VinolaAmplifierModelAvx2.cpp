@@ -86,14 +86,16 @@ void VinolaAmplifierModel::runFramesAvx2 (bool mono, bool moderate, const FrameC
                                           const float* const* vinyl, const float* const* crackle, F* bands0,
                                           F* bands1, F* outputs) noexcept
 {
-    runFramesOfLayout (mono, moderate, controls, count, input, bands0, bands1, outputs, [&] (auto monoTag)
-    {
-        return [&] (Cascades& c, F band0, F band1, int i)
+    runFramesOfLayout (mono, moderate, controls, count, input, bands0, bands1, outputs,
+        [&] (auto monoTag)
         {
-            stepCascadesAvx2 (c, cascadeDesign, cascadeInput8<decltype (monoTag)::value> (band0, band1, preGain, weightedPostGain,
-                                                                                          drive, duckingGain, vinyl, crackle, i));
-        };
-    });
+            return [&] (F band0, F band1, int i)
+            {
+                return cascadeInput8<decltype (monoTag)::value> (band0, band1, preGain, weightedPostGain, drive,
+                                                                  duckingGain, vinyl, crackle, i);
+            };
+        },
+        [this] (Cascades& c, F x) { stepCascadesAvx2 (c, cascadeDesign, x); });
 }
 
 template <bool mono>
