@@ -199,7 +199,10 @@ void VinolaCrossover::processBlock (const float* left, const float* right, int c
 #if VINOLA_AVX2_KERNELS
     if (count > 0 && VinolaKernels::avx2() != nullptr)
     {
-        processBlockAvx2 (left, right, count, leftBands, rightBands);
+        if (right != nullptr)
+            processBlockAvx2<true> (left, right, count, leftBands, rightBands);
+        else
+            processBlockAvx2<false> (left, right, count, leftBands, rightBands);
         return;
     }
 #endif

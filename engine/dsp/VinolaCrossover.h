@@ -89,7 +89,8 @@ private:
         consecutive frames is each filter's own state and the processor overlaps them, instead of
         waiting for a frame's whole chain of twelve biquads. Units 1 and 2 and units 3 and 4
         share a vector; unit 5 runs a pass behind, beside unit 0. In its own source file, compiled
-        for AVX2 and FMA; a null right channel runs the first channel alone. */
+        for AVX2 and FMA. */
+    template <bool stereo>
     void processBlockAvx2 (const float* left, const float* right, int count,
                            VinolaFloat4* leftBands, VinolaFloat4* rightBands) noexcept;
 #endif
