@@ -317,7 +317,7 @@ int main (int argc, char** argv)
             std::fill (inputGains, inputGains + runLength, inputGain);
             const double s = timeRuns ([&] (int start, int n)
             {
-                const VinolaAmplifierModel::FrameControls controls { needles, quality.data() + start, inputGains, (float) sampleRate };
+                const VinolaAmplifierModel::FrameControls controls { needles, quality.data() + start, inputGains };
                 const float* in[2] = { left.data() + start, right.data() + start };
                 const float* g[2] = { gains, gains };
                 const float* v[2] = { vinyl[0], vinyl[1] };

@@ -16,7 +16,7 @@ namespace
 VinolaAmplifierModel::VinolaAmplifierModel()
 {
     laneWeights = VinolaFloat4::set (1.0f, 1.0f, 0.7f, 0.7f);
-    prepareFrame (0.9f, 0.7f, 1.0f, crossover.getSampleRate());
+    prepareFrame (0.9f, 0.7f, 1.0f);
     reset();
 }
 
@@ -115,8 +115,9 @@ void VinolaAmplifierModel::updateDesigns (float q, float sampleRate) noexcept
     c.a2[3] = F::shuffle<3, 3, 3, 3> (wetDesign.a2, dryDesign.a2);
 }
 
-void VinolaAmplifierModel::prepareFrame (float needleQuality, float ampQuality, float inputGain, float sampleRate) noexcept
+void VinolaAmplifierModel::prepareFrame (float needleQuality, float ampQuality, float inputGain) noexcept
 {
+    const float sampleRate = crossover.getSampleRate();
     if (! needleValid || needleQuality != designedNeedle)
         updateNeedleFactors (needleQuality);
 
@@ -306,7 +307,7 @@ void VinolaAmplifierModel::processBlock (const FrameControls* controls, const fl
     {
         if (controls != nullptr)
             for (int i = 0; i < numFrames; ++i)
-                prepareFrame (controls->needleQuality[i], controls->ampQuality[i], controls->inputGain[i], controls->sampleRate);
+                prepareFrame (controls->needleQuality[i], controls->ampQuality[i], controls->inputGain[i]);
         return;
     }
     if (numChannels > 2)
@@ -324,8 +325,7 @@ void VinolaAmplifierModel::processBlock (const FrameControls* controls, const fl
         const FrameControls* ctl = nullptr;   // null: prepared already
         if (controls != nullptr)
         {
-            shifted = { controls->needleQuality + start, controls->ampQuality + start, controls->inputGain + start,
-                        controls->sampleRate };
+            shifted = { controls->needleQuality + start, controls->ampQuality + start, controls->inputGain + start };
             ctl = &shifted;
         }
 
@@ -347,7 +347,7 @@ void VinolaAmplifierModel::processBlock (const FrameControls* controls, const fl
         {
             steady = allSame (ctl->needleQuality, n) && allSame (ctl->ampQuality, n) && allSame (ctl->inputGain, n);
             if (steady)
-                prepareFrame (ctl->needleQuality[0], ctl->ampQuality[0], ctl->inputGain[0], ctl->sampleRate);
+                prepareFrame (ctl->needleQuality[0], ctl->ampQuality[0], ctl->inputGain[0]);
         }
 
         if (steady && moderate)

@@ -32,14 +32,16 @@ public:
     VinolaAmplifierModel();
     ~VinolaAmplifierModel();
 
-    /** Redesigns for a new host rate without allocating. */
+    /** Takes a new host rate (a positive finite one; anything else is ignored): the crossover
+        is redesigned at once, the tone filters at the next preparation. Allocates nothing. */
     void setSampleRate (double sampleRate) noexcept;
 
     /** Zeroes every filter state and history. */
     void reset() noexcept;
 
-    /** Per-frame preparation from the smoothed needle quality, amp quality and input gain. */
-    void prepareFrame (float needleQuality, float ampQuality, float inputGain, float sampleRate) noexcept;
+    /** Per-frame preparation from the smoothed needle quality, amp quality and input gain, at
+        the sample rate last set. */
+    void prepareFrame (float needleQuality, float ampQuality, float inputGain) noexcept;
 
     /** All channels of one frame with the current preparation: input, ducking gain, vinyl noise
         and crackle per channel in; wet and dry per channel out. */
@@ -52,7 +54,6 @@ public:
         const float* needleQuality;
         const float* ampQuality;
         const float* inputGain;
-        float sampleRate;
     };
 
     /** A run of frames, each prepared from `controls` first (or all with the current preparation
@@ -138,7 +139,7 @@ private:
             }
 
             if (controls != nullptr)
-                prepareFrame (controls->needleQuality[i], controls->ampQuality[i], controls->inputGain[i], controls->sampleRate);
+                prepareFrame (controls->needleQuality[i], controls->ampQuality[i], controls->inputGain[i]);
 
             if (checked && badInput && cleared)
             {

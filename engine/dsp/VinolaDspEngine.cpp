@@ -296,7 +296,7 @@ void VinolaDspEngine::renderChunk (const float* const* input, float* const* outA
     ducking.processBlock (duckingKeys, gains, n, duckingAmount, duckingMeterLevel);
 
     const VinolaAmplifierModel::FrameControls ampControls { needleQualityRun.values, ampQualityRun.values,
-                                                            inputGainRun.values, sampleRate };
+                                                            inputGainRun.values };
     const float* inputs[2] = { in[0], in[1] };
     const float* vinyls[2] = { vinyl[0], vinyl[1] };
     float* wets[2] = { wet[0], wet[1] };

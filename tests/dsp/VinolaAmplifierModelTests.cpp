@@ -107,7 +107,7 @@ TEST (VinolaAmplifierModel, PipelinedModelMatchesThePlainOrderWhileEverythingMov
         // Every frame a new needle, amp quality (so a new design), gain, ducking and noise.
         const float t = (float) n / 6000.0f;
         const float needle = 0.9f * t, q = (n / 3) % 2 == 0 ? 0.25f : 0.8f + 0.1f * t, gain = 0.5f + t;
-        amp->prepareFrame (needle, q, gain, 44100.0f);
+        amp->prepareFrame (needle, q, gain);
         ref->prepare (needle, q, gain);
 
         const float in[2] { 0.8f * std::sin (0.031f * (float) n), n % 200 < 100 ? 0.0f : 0.5f * std::sin (0.27f * (float) n) };
@@ -135,15 +135,15 @@ TEST (VinolaAmplifierModel, NeedleFactorsAtBothEnds)
 {
     auto amp = std::make_unique<VinolaAmplifierModel>();
 
-    amp->prepareFrame (0.9f, 0.5f, 1.0f, 44100.0f);      // NEEDLE QUALITY 1 maps to 0.9: m = 0.1
+    amp->prepareFrame (0.9f, 0.5f, 1.0f);      // NEEDLE QUALITY 1 maps to 0.9: m = 0.1
     expectLanes (amp->getPreGain(), { 1.2f, 1.6f, 3.0f, 5.56f }, 1.0e-5f);
     expectLanes (amp->getPostGain(), { 1 / 1.332039f, 1 / 2.328157f, 1 / 2.581139f, 1 / 2.423025f }, 1.0e-5f);
 
-    amp->prepareFrame (0.0f, 0.5f, 1.0f, 44100.0f);      // m = 0.9999
+    amp->prepareFrame (0.0f, 0.5f, 1.0f);      // m = 0.9999
     expectLanes (amp->getPreGain(), { 20.996f, 60.988f, 200.96f, 456.909f }, 2.0e-3f);
     expectLanes (amp->getPostGain(), { 1 / 11.4984f, 1 / 42.9937f, 1 / 50.9925f, 1 / 45.9932f }, 1.0e-5f);
 
-    amp->prepareFrame (std::nanf (""), 0.5f, 1.0f, 44100.0f);
+    amp->prepareFrame (std::nanf (""), 0.5f, 1.0f);
     EXPECT_TRUE (VinolaFloat4::allFinite (amp->getPreGain()));
 }
 
@@ -159,11 +159,11 @@ TEST (VinolaAmplifierModel, AmpQualitySetsDriveAndToneDesigns)
                 EXPECT_EQ ((actual.*member).get (i), (expected.*member).get (i)) << "lane " << i;
     };
 
-    amp->prepareFrame (0.5f, 1.0f, 2.0f, 44100.0f);
+    amp->prepareFrame (0.5f, 1.0f, 2.0f);
     EXPECT_FLOAT_EQ (amp->getDrive(), 2.0f);
     expectDesign (amp->getWetDesign(), VinolaFloat4::set (5.0f, 19000.0f, 10.0f, 21000.0f), VinolaFloat4::set (1.0f, 1.0f, 0.0f, 0.0f));
 
-    amp->prepareFrame (0.5f, 0.0f, 2.0f, 44100.0f);
+    amp->prepareFrame (0.5f, 0.0f, 2.0f);
     EXPECT_FLOAT_EQ (amp->getDrive(), 6.0f);
     expectDesign (amp->getWetDesign(), VinolaFloat4::set (300.0f, 2000.0f, 200.0f, 4000.0f), VinolaFloat4::set (0.1f, 0.1f, 0.0f, 0.0f));
 
@@ -172,14 +172,15 @@ TEST (VinolaAmplifierModel, AmpQualitySetsDriveAndToneDesigns)
 
     // A new sample rate redesigns even when the quality is unchanged.
     const float before = amp->getWetDesign().b0.get (3);
-    amp->prepareFrame (0.5f, 0.0f, 2.0f, 96000.0f);
+    amp->setSampleRate (96000.0);
+    amp->prepareFrame (0.5f, 0.0f, 2.0f);
     EXPECT_NE (amp->getWetDesign().b0.get (3), before);
 }
 
 TEST (VinolaAmplifierModel, ImpulseReachesWetAndDryThreeFramesLaterAligned)
 {
     auto amp = std::make_unique<VinolaAmplifierModel>();
-    amp->prepareFrame (0.5f, 0.7f, 1.0f, 44100.0f);
+    amp->prepareFrame (0.5f, 0.7f, 1.0f);
     amp->reset();
 
     int firstWet = -1, firstDry = -1;
@@ -200,7 +201,7 @@ TEST (VinolaAmplifierModel, ImpulseReachesWetAndDryThreeFramesLaterAligned)
 TEST (VinolaAmplifierModel, DryPathIsTheInputDelayedWithFlatMagnitude)
 {
     auto amp = std::make_unique<VinolaAmplifierModel>();
-    amp->prepareFrame (0.5f, 0.2f, 8.0f, 44100.0f);     // wet settings must not touch the dry path
+    amp->prepareFrame (0.5f, 0.2f, 8.0f);     // wet settings must not touch the dry path
 
     for (double f : { 100.0, 1000.0, 8000.0 })
     {
@@ -223,7 +224,7 @@ TEST (VinolaAmplifierModel, DryPathIsTheInputDelayedWithFlatMagnitude)
 TEST (VinolaAmplifierModel, SaturationBoundsTheWetPathAndDuckingGainScalesTheMusic)
 {
     auto amp = std::make_unique<VinolaAmplifierModel>();
-    amp->prepareFrame (0.0f, 0.0f, 15.85f, 44100.0f);    // worst needle, lowest quality, +24 dB
+    amp->prepareFrame (0.0f, 0.0f, 15.85f);    // worst needle, lowest quality, +24 dB
 
     float peak = 0.0f;
     for (int n = 0; n < 20000; ++n)
@@ -236,7 +237,7 @@ TEST (VinolaAmplifierModel, SaturationBoundsTheWetPathAndDuckingGainScalesTheMus
 
     // A ducking gain of 0 removes the music entirely: with no noise the wet path only carries
     // the silence guard's residue.
-    amp->prepareFrame (0.5f, 0.7f, 1.0f, 44100.0f);
+    amp->prepareFrame (0.5f, 0.7f, 1.0f);
     amp->reset();
     float loudest = 0.0f;
     for (int n = 0; n < 2000; ++n)
@@ -257,8 +258,8 @@ TEST (VinolaAmplifierModel, MonoWritesOnlyTheFirstChannelAndMatchesStereoLeft)
 {
     auto mono = std::make_unique<VinolaAmplifierModel>();
     auto stereo = std::make_unique<VinolaAmplifierModel>();
-    mono->prepareFrame (0.3f, 0.4f, 2.0f, 44100.0f);
-    stereo->prepareFrame (0.3f, 0.4f, 2.0f, 44100.0f);
+    mono->prepareFrame (0.3f, 0.4f, 2.0f);
+    stereo->prepareFrame (0.3f, 0.4f, 2.0f);
 
     for (int n = 0; n < 3000; ++n)
     {
@@ -282,7 +283,7 @@ TEST (VinolaAmplifierModel, MonoWritesOnlyTheFirstChannelAndMatchesStereoLeft)
 TEST (VinolaAmplifierModel, RecoversFromANonFiniteBurstWithinAFrame)
 {
     auto amp = std::make_unique<VinolaAmplifierModel>();
-    amp->prepareFrame (0.5f, 0.7f, 1.0f, 44100.0f);
+    amp->prepareFrame (0.5f, 0.7f, 1.0f);
 
     const float bad[3] = { std::nanf (""), std::numeric_limits<float>::infinity(), -std::numeric_limits<float>::infinity() };
     for (float b : bad)
@@ -309,7 +310,7 @@ TEST (VinolaAmplifierModel, LowHostRatesStayStable)
     {
         auto amp = std::make_unique<VinolaAmplifierModel>();
         amp->setSampleRate (rate);
-        amp->prepareFrame (0.9f, 1.0f, 1.0f, rate);
+        amp->prepareFrame (0.9f, 1.0f, 1.0f);
         float peak = 0.0f;
         for (int n = 0; n < 40000; ++n)
         {
@@ -369,7 +370,7 @@ TEST (VinolaAmplifierModel, BadInputInsideARunGivesTheFrameByFrameSamples)
 
                     auto runs = std::make_unique<VinolaAmplifierModel>(), frames = std::make_unique<VinolaAmplifierModel>();
                     for (auto* amp : { runs.get(), frames.get() })
-                        amp->prepareFrame (0.5f, 0.6f, 2.0f, 44100.0f);
+                        amp->prepareFrame (0.5f, 0.6f, 2.0f);
                     for (int start = 0; start < 3 * n; start += n)
                     {
                         const float* input[2] = { in[0].data() + start, in[1].data() + start };

@@ -284,7 +284,7 @@ TEST (VinolaBlockProcessing, AmplifierRunsCatchNonFiniteSideInputsLikeSingleFram
         for (int start = 0; start < frames; start += 64)
         {
             const VinolaAmplifierModel::FrameControls controls { needle.data() + start, quality.data() + start,
-                                                                 inputGain.data() + start, 44100.0f };
+                                                                 inputGain.data() + start };
             const float* in[2] = { input[0].data() + start, input[1].data() + start };
             const float* g[2] = { gain[0].data() + start, gain[1].data() + start };
             const float* v[2] = { vinyl[0].data() + start, vinyl[1].data() + start };
@@ -296,7 +296,7 @@ TEST (VinolaBlockProcessing, AmplifierRunsCatchNonFiniteSideInputsLikeSingleFram
 
         for (int i = 0; i < frames; ++i)
         {
-            single->prepareFrame (needle[(size_t) i], quality[(size_t) i], inputGain[(size_t) i], 44100.0f);
+            single->prepareFrame (needle[(size_t) i], quality[(size_t) i], inputGain[(size_t) i]);
             const float in[2] = { input[0][(size_t) i], input[1][(size_t) i] };
             const float g[2] = { gain[0][(size_t) i], gain[1][(size_t) i] };
             const float v[2] = { vinyl[0][(size_t) i], vinyl[1][(size_t) i] };
