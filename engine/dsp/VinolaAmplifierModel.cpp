@@ -357,12 +357,18 @@ void VinolaAmplifierModel::processBlock (const FrameControls* controls, const fl
             else
                 runSteadyFrames<false> (n, g, v, c, bands0, bands1, outputs);
         }
-#if VINOLA_AVX2_KERNELS
-        else if (VinolaKernels::avx2() != nullptr)
-            runFramesAvx2 (numChannels == 1, moderate, ctl, n, in, g, v, c, bands0, bands1, outputs);
-#endif
         else
-            runFramesBaseline (numChannels == 1, moderate, ctl, n, in, g, v, c, bands0, bands1, outputs);
+        {
+            // Prepared already when steady: preparing every frame again with the same bits would
+            // only repeat the same work.
+            const FrameControls* perFrame = steady ? nullptr : ctl;
+#if VINOLA_AVX2_KERNELS
+            if (VinolaKernels::avx2() != nullptr)
+                runFramesAvx2 (numChannels == 1, moderate, perFrame, n, in, g, v, c, bands0, bands1, outputs);
+            else
+#endif
+                runFramesBaseline (numChannels == 1, moderate, perFrame, n, in, g, v, c, bands0, bands1, outputs);
+        }
 
         // Frames of { wet 0, wet 1, dry 0, dry 1 } into the four output rows, four frames at a
         // time where the rows have room, then frame by frame.
