@@ -1,7 +1,8 @@
 // Speed of the whole processor and of the wet-chain stages on one core.
 //
 // Ten seconds of stereo pink noise at 44.1 kHz go through VinolaAudioProcessor::processBlock in
-// 512-frame blocks in three settings; each run is repeated and the fastest counts. Then the
+// 512-frame blocks in three settings, then ten seconds of NaN input (what a broken upstream
+// plug-in hands on) in two of them; each run is repeated and the fastest counts. Then the
 // stages are timed on their own over the same frames, in the same runs of 128 frames the
 // engine uses, to show where the time goes.
 //
@@ -32,6 +33,7 @@
 #include <cstring>
 #include <ctime>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -90,6 +92,7 @@ namespace
         const char* name;
         int generatorMode;
         std::vector<std::pair<int, float>> values;   // parameter index, normalised value
+        bool nanInput = false;                        // NaN in every input sample instead of the noise
     };
 
     /** FNV-1a over the output's bits: equal figures before and after a change mean the change
@@ -122,8 +125,17 @@ namespace
         {
             const int n = std::min (blockSize, numFrames - start);
             buffer.setSize (2, n, false, false, true);
-            std::copy (left.begin() + start, left.begin() + start + n, buffer.getWritePointer (0));
-            std::copy (right.begin() + start, right.begin() + start + n, buffer.getWritePointer (1));
+            if (setting.nanInput)
+            {
+                for (int ch = 0; ch < 2; ++ch)
+                    std::fill (buffer.getWritePointer (ch), buffer.getWritePointer (ch) + n,
+                               std::numeric_limits<float>::quiet_NaN());
+            }
+            else
+            {
+                std::copy (left.begin() + start, left.begin() + start + n, buffer.getWritePointer (0));
+                std::copy (right.begin() + start, right.begin() + start + n, buffer.getWritePointer (1));
+            }
 
             const double t0 = threadSeconds();
             processor->processBlock (buffer, midi);
@@ -176,13 +188,16 @@ int main (int argc, char** argv)
     const auto left = pinkNoise (numFrames, 1), right = pinkNoise (numFrames, 2);
 
     using T = VinolaParameterTable;
+    const std::vector<std::pair<int, float>> allOn = {
+        { T::ampNoise, 1.0f }, { T::vinylNoise, 1.0f }, { T::hum, 1.0f }, { T::scratches, 1.0f },
+        { T::scratchesRate, 1.0f }, { T::ducking, 1.0f }, { T::wobble, 1.0f }, { T::cableQuality, 0.05f },
+        { T::ampQuality, 0.3f }, { T::needleQuality, 0.5f } };
     const Setting settings[] = {
         { "defaults, generators on", 0, {} },
-        { "everything on", 0,
-          { { T::ampNoise, 1.0f }, { T::vinylNoise, 1.0f }, { T::hum, 1.0f }, { T::scratches, 1.0f },
-            { T::scratchesRate, 1.0f }, { T::ducking, 1.0f }, { T::wobble, 1.0f }, { T::cableQuality, 0.05f },
-            { T::ampQuality, 0.3f }, { T::needleQuality, 0.5f } } },
+        { "everything on", 0, allOn },
         { "generators off", 2, {} },
+        { "defaults, NaN input", 0, {}, true },
+        { "everything on, NaN input", 0, allOn, true },
     };
 
     // VINOLA_BENCH_SETTING=<part of a setting's name> times only the settings it names, for profiling one.
@@ -265,8 +280,8 @@ int main (int argc, char** argv)
         auto timeDucking = [&] (bool loud)
         {
             auto duck = std::make_unique<VinolaDuckingStage>();
+            duck->setSampleRate (sampleRate);
             std::atomic<float> meter { 0.0f };
-            const float inverseRate = (float) (1.0 / sampleRate);
             std::vector<float> silence ((size_t) numFrames, 0.0f), inverted ((size_t) numFrames);
             for (size_t i = 0; i < inverted.size(); ++i)
                 inverted[i] = -crackle[i];
@@ -275,7 +290,7 @@ int main (int argc, char** argv)
             {
                 const float* c[2] = { (loud ? crackle : silence).data() + start, (loud ? inverted : silence).data() + start };
                 float* g[2] = { gains[0], gains[1] };
-                duck->processBlock (c, g, n, 1.0f, inverseRate, meter);
+                duck->processBlock (c, g, n, 1.0f, meter);
             });
             sink = sink + duck->gain (0);
             return s;
@@ -302,7 +317,7 @@ int main (int argc, char** argv)
             std::fill (inputGains, inputGains + runLength, inputGain);
             const double s = timeRuns ([&] (int start, int n)
             {
-                const VinolaAmplifierModel::FrameControls controls { needles, quality.data() + start, inputGains, (float) sampleRate };
+                const VinolaAmplifierModel::FrameControls controls { needles, quality.data() + start, inputGains };
                 const float* in[2] = { left.data() + start, right.data() + start };
                 const float* g[2] = { gains, gains };
                 const float* v[2] = { vinyl[0], vinyl[1] };
@@ -327,13 +342,14 @@ int main (int argc, char** argv)
         stage ("wobble (WOBBLE 1)", true, [&]
         {
             auto wobble = std::make_unique<VinolaWobbleStage>();
+            wobble->setSampleRate (sampleRate);
             float frame[2][runLength], amounts[runLength], acc = 0.0f;
             std::fill (amounts, amounts + runLength, 1.0f);
             const double s = timeRuns ([&] (int start, int n)
             {
                 copyRun (start, n, frame);
                 float* channels[2] = { frame[0], frame[1] };
-                wobble->processBlock (channels, 2, n, amounts, (float) sampleRate);
+                wobble->processBlock (channels, 2, n, amounts);
                 acc += frame[0][0];
             });
             sink = sink + acc;

@@ -1,4 +1,5 @@
 #include "MvAssetManager.h"
+#include "MvAssetArchiveLayout.h"
 #include "MvPlatform.h"
 
 #include <cstdlib>
@@ -8,20 +9,12 @@
 
 namespace
 {
-    constexpr juce::uint32 archiveMagic = 0x6d766172; // "ravm" in file order
-    constexpr juce::uint64 headerBytes = 32;
-    constexpr juce::uint64 nameBytes = 64;
-    constexpr juce::uint64 indexBytesPerEntry = nameBytes + 4 + 4;
+    using Layout = MvAssetArchiveLayout;
 
     bool exists (const juce::File& f)
     {
         const auto path = f.getFullPathName();
         return path.isNotEmpty() && ::access (path.toRawUTF8(), F_OK) == 0;
-    }
-
-    juce::String cacheKey (const char* name)
-    {
-        return juce::String::fromUTF8 (name);
     }
 }
 
@@ -34,8 +27,8 @@ MvAssetManager::MvAssetManager (const juce::String& productFolderName, const juc
 
 MvAssetManager::~MvAssetManager()
 {
-    for (juce::HashMap<juce::String, CachedEntry>::Iterator it (cache); it.next();)
-        std::free (it.getValue().data);
+    for (auto& cached : cache)
+        std::free (cached.second.data);
     cache.clear();
     header.free();
     stream.reset();
@@ -75,11 +68,11 @@ void MvAssetManager::openArchive (const juce::File& archive)
     char start[8] = {};
     if (stream->read (start, (int) sizeof (start)) != (int) sizeof (start))
         return;
-    if (juce::ByteOrder::littleEndianInt (start) != archiveMagic)
+    if (juce::ByteOrder::littleEndianInt (start) != Layout::magic)
         return;
 
     const auto count = juce::ByteOrder::littleEndianInt (start + 4);
-    const auto indexEnd = headerBytes + indexBytesPerEntry * (juce::uint64) count;
+    const auto indexEnd = Layout::indexEnd (count);
 
     // An entry count whose index runs past the end of the file is damage, not an archive:
     // trusting it would mean allocating and reading gigabytes for a file of a few bytes.
@@ -107,12 +100,12 @@ int MvAssetManager::findEntry (const char* name) const noexcept
 
     // A stored name holds at most 63 bytes before its terminator, so a longer request can never match.
     const auto length = std::strlen (name);
-    if (length >= nameBytes)
+    if (length >= Layout::nameBytes)
         return -1;
 
     for (juce::uint32 i = 0; i < numEntries; ++i)
     {
-        const char* field = header.get() + headerBytes + nameBytes * i;
+        const char* field = header.get() + Layout::nameAt ((juce::uint64) i);
         if (std::memcmp (field, name, length + 1) == 0)
             return (int) i;
     }
@@ -122,8 +115,8 @@ int MvAssetManager::findEntry (const char* name) const noexcept
 bool MvAssetManager::readEntry (int entry, CachedEntry& result)
 {
     const auto n = (juce::uint64) numEntries;
-    const auto offset = (juce::uint64) indexValue (headerBytes + nameBytes * n + 4 * (juce::uint64) entry);
-    const auto size = indexValue (headerBytes + (nameBytes + 4) * n + 4 * (juce::uint64) entry);
+    const auto offset = (juce::uint64) indexValue (Layout::offsetAt ((juce::uint64) entry, n));
+    const auto size = indexValue (Layout::sizeAt ((juce::uint64) entry, n));
 
     // The index is untrusted: an entry reaching past the end of the file is treated as absent.
     if (offset + size > (juce::uint64) fileLength || size > (juce::uint32) std::numeric_limits<int>::max())
@@ -151,12 +144,12 @@ const void* MvAssetManager::getAsset (const char* name, juce::uint32& size)
     if (name == nullptr)
         return nullptr;
 
-    const auto key = cacheKey (name);
-    if (cache.contains (key))
+    const std::string key (name);
+    const auto found = cache.find (key);
+    if (found != cache.end())
     {
-        const auto cached = cache[key];
-        size = cached.size;
-        return cached.data;
+        size = found->second.size;
+        return found->second.data;
     }
 
     const auto entry = findEntry (name);
@@ -167,7 +160,7 @@ const void* MvAssetManager::getAsset (const char* name, juce::uint32& size)
     if (! readEntry (entry, loaded))
         return nullptr;
 
-    cache.set (key, loaded);
+    cache.emplace (key, loaded);
     size = loaded.size;
     return loaded.data;
 }
@@ -177,10 +170,10 @@ void MvAssetManager::releaseAsset (const char* name)
     if (name == nullptr)
         return;
 
-    const auto key = cacheKey (name);
-    if (! cache.contains (key))
+    const auto found = cache.find (std::string (name));
+    if (found == cache.end())
         return;
 
-    std::free (cache[key].data);
-    cache.remove (key);
+    std::free (found->second.data);
+    cache.erase (found);
 }

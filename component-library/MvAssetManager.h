@@ -2,6 +2,9 @@
 
 #include <juce_core/juce_core.h>
 
+#include <string>
+#include <unordered_map>
+
 /** Reads named entries of the product's asset archive (images and the caption font).
 
     The archive lives in the machine-wide application-support folder:
@@ -9,13 +12,7 @@
     It is opened once, in the constructor; only its header and index stay in memory. Each
     entry's bytes are read from the file on the first request and cached until released.
 
-    File layout (every number an unsigned 32-bit little-endian value):
-        0          magic "ravm" (0x6d766172)
-        4          N, the number of entries
-        8          24 bytes not interpreted
-        32         N names, 64 bytes each, zero-terminated (so at most 63 bytes of name)
-        32 + 64N   N payload offsets from the start of the file
-        32 + 68N   N payload sizes in bytes
+    The file's byte layout is MvAssetArchiveLayout's.
 
     The file is untrusted: an index that does not fit in the file gives an archive without
     entries, and an entry whose bytes run past the end of the file, or that cannot be read or
@@ -31,7 +28,8 @@ public:
     MvAssetManager (const juce::String& productFolderName, const juce::String& relativeArchivePath);
     ~MvAssetManager();
 
-    /** The bytes of the entry called `name` (exact, case-sensitive match), with `size` set to
+    /** The bytes of the entry called `name` (an exact match of its bytes, whatever they are:
+        a name need not be valid UTF-8), with `size` set to
         their count; null and size 0 when there is no such entry. The block stays valid until
         releaseAsset (name) or the manager's destruction; asking again before that returns the
         same block without reading the file. */
@@ -55,7 +53,8 @@ private:
     bool readEntry (int entry, CachedEntry& result);
 
     bool isOpen = false;
-    juce::HashMap<juce::String, CachedEntry> cache;
+    // Keyed by the name's raw bytes: a text conversion would bend names that are not valid UTF-8.
+    std::unordered_map<std::string, CachedEntry> cache;
     std::unique_ptr<juce::InputStream> stream;
     juce::HeapBlock<char> header;      // header and index, 32 + 72 N bytes; null without entries
     juce::uint32 numEntries = 0;

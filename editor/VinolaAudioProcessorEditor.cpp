@@ -266,7 +266,7 @@ void VinolaAudioProcessorEditor::stampVersion (juce::Image& label)
 
     juce::Graphics g (label);
     g.setFont (font);
-    g.drawText ("v" + juce::String (JucePlugin_VersionString), 150, 95, 50, 25,
+    g.drawText ("v" + juce::String (VINOLA_VERSION_STRING), 150, 95, 50, 25,
                 juce::Justification (centredJustification), true);
 }
 

@@ -1,10 +1,9 @@
 #include "MvAssetArchive.h"
+#include "MvAssetArchiveLayout.h"
 
 namespace
 {
-    constexpr juce::uint32 archiveMagic = 0x6d766172; // "ravm" in file order
-    constexpr size_t headerBytes = 32;
-    constexpr size_t nameBytes = 64;
+    using Layout = MvAssetArchiveLayout;
 
     void putU32 (char* destination, juce::uint32 value)
     {
@@ -24,7 +23,7 @@ bool MvAssetArchive::addEntry (const juce::String& name, const juce::MemoryBlock
     if (bytes > (size_t) maxNameBytes)
     {
         error = "entry name \"" + name + "\" is " + juce::String ((int) bytes) + " bytes long; at most "
-              + juce::String (maxNameBytes) + " fit the archive's 64-byte name field";
+              + juce::String (maxNameBytes) + " fit the archive's " + juce::String ((int) Layout::nameBytes) + "-byte name field";
         return false;
     }
     for (const auto& e : entries)
@@ -54,7 +53,7 @@ bool MvAssetArchive::addFile (const juce::String& name, const juce::File& file, 
 bool MvAssetArchive::serialise (juce::MemoryBlock& result, juce::String& error) const
 {
     const auto n = (size_t) entries.size();
-    juce::uint64 total = headerBytes + 72 * (juce::uint64) n;
+    juce::uint64 total = Layout::indexEnd (n);
     for (const auto& e : entries)
         total += e.data.getSize();
 
@@ -66,17 +65,17 @@ bool MvAssetArchive::serialise (juce::MemoryBlock& result, juce::String& error) 
 
     result.setSize ((size_t) total, true); // zero-filled: reserved header bytes and name padding
     auto* out = static_cast<char*> (result.getData());
-    putU32 (out, archiveMagic);
+    putU32 (out, Layout::magic);
     putU32 (out + 4, (juce::uint32) n);
 
-    auto offset = (juce::uint32) (headerBytes + 72 * n);
+    auto offset = (juce::uint32) Layout::indexEnd (n);
     for (size_t i = 0; i < n; ++i)
     {
         const auto& e = entries.getReference ((int) i);
         const auto* utf8 = e.name.toRawUTF8();
-        std::memcpy (out + headerBytes + nameBytes * i, utf8, e.name.getNumBytesAsUTF8());
-        putU32 (out + headerBytes + nameBytes * n + 4 * i, offset);
-        putU32 (out + headerBytes + (nameBytes + 4) * n + 4 * i, (juce::uint32) e.data.getSize());
+        std::memcpy (out + Layout::nameAt (i), utf8, e.name.getNumBytesAsUTF8());
+        putU32 (out + Layout::offsetAt (i, n), offset);
+        putU32 (out + Layout::sizeAt (i, n), (juce::uint32) e.data.getSize());
         if (e.data.getSize() > 0)
             std::memcpy (out + offset, e.data.getData(), e.data.getSize());
         offset += (juce::uint32) e.data.getSize();
@@ -109,14 +108,14 @@ bool MvAssetArchive::readFrom (const juce::File& file, juce::String& error)
 
     const auto* in = static_cast<const char*> (bytes.getData());
     const auto length = (juce::uint64) bytes.getSize();
-    if (length < 8 || juce::ByteOrder::littleEndianInt (in) != archiveMagic)
+    if (length < 8 || juce::ByteOrder::littleEndianInt (in) != Layout::magic)
     {
         error = file.getFullPathName() + " is not an asset archive";
         return false;
     }
 
     const auto n = (juce::uint64) juce::ByteOrder::littleEndianInt (in + 4);
-    if (headerBytes + 72 * n > length)
+    if (Layout::indexEnd (n) > length)
     {
         error = file.getFullPathName() + ": the index does not fit in the file";
         return false;
@@ -125,15 +124,15 @@ bool MvAssetArchive::readFrom (const juce::File& file, juce::String& error)
     juce::Array<Entry> loaded;
     for (juce::uint64 i = 0; i < n; ++i)
     {
-        const auto* nameField = in + headerBytes + nameBytes * i;
-        const auto offset = (juce::uint64) juce::ByteOrder::littleEndianInt (in + headerBytes + nameBytes * n + 4 * i);
-        const auto size = (juce::uint64) juce::ByteOrder::littleEndianInt (in + headerBytes + (nameBytes + 4) * n + 4 * i);
+        const auto* nameField = in + Layout::nameAt (i);
+        const auto offset = (juce::uint64) juce::ByteOrder::littleEndianInt (in + Layout::offsetAt (i, n));
+        const auto size = (juce::uint64) juce::ByteOrder::littleEndianInt (in + Layout::sizeAt (i, n));
         if (offset + size > length)
         {
             error = file.getFullPathName() + ": entry " + juce::String ((int) i) + " runs past the end of the file";
             return false;
         }
-        const auto nameLength = (size_t) (std::find (nameField, nameField + nameBytes, '\0') - nameField);
+        const auto nameLength = (size_t) (std::find (nameField, nameField + Layout::nameBytes, '\0') - nameField);
         loaded.add ({ juce::String::fromUTF8 (nameField, (int) nameLength),
                       juce::MemoryBlock (in + offset, (size_t) size) });
     }

@@ -2,17 +2,18 @@
 
 #include <juce_core/juce_core.h>
 
+#include "MvAssetArchiveLayout.h"
+
 /** An asset archive held whole in memory, for the build tools: collects named files, writes
     them as one archive file, and reads such a file back (the plug-in itself reads archives
     with MvAssetManager, which keeps only the index in memory).
 
-    The written layout: the bytes "ravm", the entry count N, 24 zero bytes, N zero-padded
-    64-byte names, N payload offsets, N payload sizes (all little-endian 32-bit), then the
-    payloads in the order they were added. A name holds 1 to 63 bytes. */
+    The written layout is MvAssetArchiveLayout's, the payloads in the order they were added.
+    A name holds 1 to 63 bytes. */
 class MvAssetArchive
 {
 public:
-    static constexpr int maxNameBytes = 63;
+    static constexpr int maxNameBytes = (int) MvAssetArchiveLayout::nameBytes - 1;   // and the terminator
 
     /** Adds an entry; false with `error` set for a name that is empty or longer than
         maxNameBytes bytes, or that is already in the archive. */

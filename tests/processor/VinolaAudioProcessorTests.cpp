@@ -1,0 +1,270 @@
+// The processor shell as a host sees it: identity, programs, bus layouts, the generator-mode
+// decision against the host's transport, the render road's channel handling, and what a
+// second prepareToPlay keeps.
+#include <gtest/gtest.h>
+#include "VinolaAudioProcessor.h"
+#include "VinolaParameterTable.h"
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <memory>
+#include <vector>
+
+namespace
+{
+    struct FakePlayHead : juce::AudioPlayHead
+    {
+        bool givesPosition = true;
+        bool playing = false;
+
+        juce::Optional<PositionInfo> getPosition() const override
+        {
+            if (! givesPosition)
+                return {};
+            PositionInfo info;
+            info.setIsPlaying (playing);
+            return info;
+        }
+    };
+
+    bool runOneBlock (VinolaAudioProcessor& p, int numSamples = 64)
+    {
+        juce::AudioBuffer<float> buffer (2, numSamples);
+        buffer.clear();
+        juce::MidiBuffer midi;
+        p.processBlock (buffer, midi);
+        return p.generatorsRunning.load();
+    }
+
+    juce::AudioProcessor::BusesLayout layout (juce::AudioChannelSet in, juce::AudioChannelSet out)
+    {
+        juce::AudioProcessor::BusesLayout l;
+        l.inputBuses.add (in);
+        l.outputBuses.add (out);
+        return l;
+    }
+
+    constexpr juce::int32 code (const char (&c)[5])
+    {
+        return (juce::int32) (((juce::uint32) c[0] << 24) | ((juce::uint32) c[1] << 16) | ((juce::uint32) c[2] << 8) | (juce::uint32) c[3]);
+    }
+}
+
+TEST (VinolaAudioProcessorShell, ReportsIdentityLatencyTailAndOneEmptyProgram)
+{
+    VinolaAudioProcessor p;
+    EXPECT_EQ (p.getName(), "Vinola");
+    EXPECT_FALSE (p.acceptsMidi());
+    EXPECT_FALSE (p.producesMidi());
+    EXPECT_TRUE (p.hasEditor());
+    EXPECT_EQ (p.getTailLengthSeconds(), 0.0);
+
+    p.prepareToPlay (48000.0, 256);
+    EXPECT_EQ (p.getLatencySamples(), 4);
+
+    EXPECT_EQ (p.getNumPrograms(), 1);
+    EXPECT_EQ (p.getCurrentProgram(), 0);
+    p.setCurrentProgram (3);
+    p.changeProgramName (0, "renamed");
+    EXPECT_EQ (p.getCurrentProgram(), 0);
+    EXPECT_TRUE (p.getProgramName (0).isEmpty());
+    EXPECT_TRUE (p.getProgramName (7).isEmpty());
+}
+
+TEST (VinolaAudioProcessorShell, AcceptsOnlyMatchingMonoOrStereoLayouts)
+{
+    VinolaAudioProcessor p;
+    const auto mono = juce::AudioChannelSet::mono();
+    const auto stereo = juce::AudioChannelSet::stereo();
+
+    EXPECT_TRUE (p.checkBusesLayoutSupported (layout (mono, mono)));
+    EXPECT_TRUE (p.checkBusesLayoutSupported (layout (stereo, stereo)));
+    EXPECT_FALSE (p.checkBusesLayoutSupported (layout (stereo, mono)));
+    EXPECT_FALSE (p.checkBusesLayoutSupported (layout (mono, stereo)));
+    EXPECT_FALSE (p.checkBusesLayoutSupported (layout (juce::AudioChannelSet::quadraphonic(), juce::AudioChannelSet::quadraphonic())));
+
+    juce::AudioProcessor::BusesLayout noInput;
+    noInput.outputBuses.add (stereo);
+    EXPECT_FALSE (p.checkBusesLayoutSupported (noInput));
+
+    // No output bus counts as a disabled output, which never equals a real input.
+    juce::AudioProcessor::BusesLayout noOutput;
+    noOutput.inputBuses.add (stereo);
+    EXPECT_FALSE (p.checkBusesLayoutSupported (noOutput));
+}
+
+TEST (VinolaAudioProcessorShell, AaxIdsDependOnInputLayoutAndAudioSuiteOnly)
+{
+    VinolaAudioProcessor p;
+    const auto mono = juce::AudioChannelSet::mono();
+    const auto stereo = juce::AudioChannelSet::stereo();
+    EXPECT_EQ (p.getAAXPluginIDForMainBusConfig (mono, stereo, false), code ("jcaa"));
+    EXPECT_EQ (p.getAAXPluginIDForMainBusConfig (mono, mono, false), code ("jcaa"));
+    EXPECT_EQ (p.getAAXPluginIDForMainBusConfig (stereo, mono, false), code ("jcab"));
+    EXPECT_EQ (p.getAAXPluginIDForMainBusConfig (stereo, stereo, true), code ("jyaa"));
+    EXPECT_EQ (p.getAAXPluginIDForMainBusConfig (mono, mono, true), code ("jyaa"));
+}
+
+TEST (VinolaAudioProcessorShell, GeneratorModeDecidesWhetherGeneratorsRun)
+{
+    VinolaAudioProcessor p;
+    p.prepareToPlay (44100.0, 64);
+    FakePlayHead head;
+
+    // No play head at all: only mode 2 stops the generators.
+    p.setPlayHead (nullptr);
+    p.generatorMode = 0; EXPECT_TRUE (runOneBlock (p));
+    p.generatorMode = 1; EXPECT_TRUE (runOneBlock (p));
+    p.generatorMode = 2; EXPECT_FALSE (runOneBlock (p));
+
+    p.setPlayHead (&head);
+
+    head.givesPosition = true; head.playing = false;
+    p.generatorMode = 0; EXPECT_TRUE (runOneBlock (p));
+    p.generatorMode = 1; EXPECT_FALSE (runOneBlock (p));
+    p.generatorMode = 2; EXPECT_FALSE (runOneBlock (p));
+
+    head.playing = true;
+    p.generatorMode = 0; EXPECT_TRUE (runOneBlock (p));
+    p.generatorMode = 1; EXPECT_TRUE (runOneBlock (p));
+    p.generatorMode = 2; EXPECT_FALSE (runOneBlock (p));
+
+    // A play head that gives no position counts as playing in follow mode.
+    head.givesPosition = false;
+    p.generatorMode = 1; EXPECT_TRUE (runOneBlock (p));
+    p.generatorMode = 2; EXPECT_FALSE (runOneBlock (p));
+
+    // Any mode other than 0 and 2 (e.g. from an old or odd state) follows the host.
+    head.givesPosition = true; head.playing = false;
+    p.generatorMode = 7; EXPECT_FALSE (runOneBlock (p));
+    head.playing = true;
+    EXPECT_TRUE (runOneBlock (p));
+
+    p.setPlayHead (nullptr);
+}
+
+TEST (VinolaAudioProcessorShell, ZeroSampleBlockIsHarmless)
+{
+    VinolaAudioProcessor p;
+    p.prepareToPlay (44100.0, 512);
+    juce::AudioBuffer<float> empty (2, 0);
+    juce::MidiBuffer midi;
+    p.processBlock (empty, midi);
+    EXPECT_TRUE (p.generatorsRunning.load());
+
+    // The next real block still renders finite audio.
+    juce::AudioBuffer<float> buffer (2, 128);
+    buffer.clear();
+    p.processBlock (buffer, midi);
+    for (int ch = 0; ch < 2; ++ch)
+        for (int i = 0; i < 128; ++i)
+            ASSERT_TRUE (std::isfinite (buffer.getSample (ch, i)));
+}
+
+namespace
+{
+    // The shipped bus rule never allows more outputs than inputs; a host with a looser idea of
+    // layouts is imitated by relaxing the rule in a subclass.
+    struct MonoInStereoOutProcessor : VinolaAudioProcessor
+    {
+        bool isBusesLayoutSupported (const BusesLayout&) const override { return true; }
+    };
+}
+
+TEST (VinolaAudioProcessorShell, ExtraOutputChannelsAreClearedBeforeTheChain)
+{
+    MonoInStereoOutProcessor p;
+    ASSERT_TRUE (p.setBusesLayout (layout (juce::AudioChannelSet::mono(), juce::AudioChannelSet::stereo())));
+    ASSERT_EQ (p.getTotalNumInputChannels(), 1);
+    ASSERT_EQ (p.getTotalNumOutputChannels(), 2);
+    p.generatorMode = 2;  // no generated noise: the right channel may carry only chain residue
+    p.prepareToPlay (44100.0, 256);
+
+    juce::AudioBuffer<float> buffer (2, 256);
+    for (int i = 0; i < 256; ++i)
+    {
+        buffer.setSample (0, i, 0.0f);
+        buffer.setSample (1, i, 1000.0f);  // stale garbage from the host
+    }
+    juce::MidiBuffer midi;
+    p.processBlock (buffer, midi);
+    for (int i = 0; i < 256; ++i)
+        ASSERT_LT (std::abs (buffer.getSample (1, i)), 0.01f) << "sample " << i;
+}
+
+TEST (VinolaAudioProcessorShell, CreatesItsSettingsFileInTheUserFolder)
+{
+    VinolaAudioProcessor p;
+    auto& settings = p.getGlobalSettings();
+    ASSERT_NE (settings.settingsFile, nullptr);
+    EXPECT_EQ (settings.settingsFile->getFile(), juce::File (settings.userDataFolder).getChildFile ("Vinola.settings"));
+    EXPECT_TRUE (juce::File (settings.userDataFolder).isDirectory());
+    EXPECT_EQ (settings.productName, "Vinola");
+    EXPECT_EQ (settings.flags, 0);
+}
+
+namespace
+{
+    /** Renders `frames` of a three-partial stereo signal (continuing from `frame`) in blocks. */
+    std::vector<float> renderMusic (VinolaAudioProcessor& p, double rate, int blockSize, int frames, double& frame)
+    {
+        std::vector<float> out;
+        juce::AudioBuffer<float> buffer (2, blockSize);
+        juce::MidiBuffer midi;
+        for (int done = 0; done < frames; done += blockSize)
+        {
+            for (int i = 0; i < blockSize; ++i, frame += 1.0)
+                for (int ch = 0; ch < 2; ++ch)
+                    buffer.setSample (ch, i, (float) (0.3 * std::sin (0.7 * frame / rate * 1000.0 * (ch + 1))
+                                                      + 0.2 * std::sin (frame / rate * 23000.0)));
+            p.processBlock (buffer, midi);
+            for (int ch = 0; ch < 2; ++ch)
+                out.insert (out.end(), buffer.getReadPointer (ch), buffer.getReadPointer (ch) + blockSize);
+        }
+        return out;
+    }
+}
+
+// With the generators off and WOBBLE at 0 the output depends only on the input and the filter
+// and delay state, so it can be compared sample for sample with an instance that never switched.
+TEST (VinolaAudioProcessorShell, ANewRateStartsExactlyAsANewInstanceAndTheSameRateKeepsEverything)
+{
+    struct Case { double from, to; float wobble; bool sameAsNew; };
+    const Case cases[] = {
+        { 96000.0, 22050.0, 0.0f, true }, { 44100.0, 22050.0, 0.0f, true }, { 22050.0, 96000.0, 0.0f, true },
+        { 44100.0, 48000.0, 0.0f, true },
+        // The same rate again, or a rate a host should never send: everything carries on.
+        { 48000.0, 48000.0, 1.0f, false }, { 48000.0, 0.0, 1.0f, false },
+        { 48000.0, std::numeric_limits<double>::quiet_NaN(), 1.0f, false },
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (juce::String (c.from) + " -> " + juce::String (c.to));
+        auto switched = std::make_unique<VinolaAudioProcessor>(), other = std::make_unique<VinolaAudioProcessor>();
+        const double playRate = c.sameAsNew ? c.to : c.from;
+        for (auto* p : { switched.get(), other.get() })
+        {
+            p->generatorMode = 2;
+            p->parameterObjects[VinolaParameterTable::wobble]->setValueNotifyingHost (c.wobble);
+        }
+
+        double switchedFrame = 0.0, otherFrame = 0.0;
+        switched->prepareToPlay (c.from, 512);
+        renderMusic (*switched, c.from, 512, 48000, switchedFrame);
+        switched->releaseResources();
+        switched->prepareToPlay (c.to, 256);
+
+        // The reference is a new instance at the new rate, or one that has played straight on.
+        other->prepareToPlay (c.sameAsNew ? c.to : c.from, 512);
+        if (! c.sameAsNew)
+            renderMusic (*other, c.from, 512, 48000, otherFrame);
+        else
+            otherFrame = switchedFrame;
+
+        const auto got = renderMusic (*switched, playRate, 256, 4096, switchedFrame);
+        const auto expected = renderMusic (*other, playRate, 256, 4096, otherFrame);
+        ASSERT_EQ (got.size(), expected.size());
+        EXPECT_EQ (std::memcmp (got.data(), expected.data(), got.size() * sizeof (float)), 0);
+    }
+}

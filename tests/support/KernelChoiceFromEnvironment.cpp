@@ -1,0 +1,21 @@
+// VINOLA_BASELINE_KERNELS=1 in the environment runs the whole test program on the baseline
+// kernels, so that both builds of every kernel are tested on a CPU that has AVX2.
+#include <gtest/gtest.h>
+
+#include "VinolaKernels.h"
+
+#include <cstdlib>
+
+namespace
+{
+    struct BaselineFromEnvironment : ::testing::Environment
+    {
+        void SetUp() override
+        {
+            const char* value = std::getenv ("VINOLA_BASELINE_KERNELS");
+            VinolaKernels::forceBaseline (value != nullptr && value[0] == '1');
+        }
+    };
+
+    const auto* const baselineFromEnvironment = ::testing::AddGlobalTestEnvironment (new BaselineFromEnvironment);
+}
