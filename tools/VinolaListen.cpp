@@ -13,24 +13,13 @@
 
 #include "MvPlatform.h"
 #include "VinolaAudioProcessor.h"
-#include "VinolaParameterTable.h"
+#include "VinolaToolParameters.h"
 
 #include <cmath>
 #include <cstdio>
 
 namespace
 {
-    int parameterIndex (juce::String name)
-    {
-        if (name.containsOnly ("0123456789"))
-            return name.getIntValue();
-        name = name.replaceCharacter ('_', ' ').toUpperCase();
-        for (int i = 0; i < VinolaParameterTable::numParameters; ++i)
-            if (name == VinolaParameterTable::rows[i].name)
-                return i;
-        return -1;
-    }
-
     int usage()
     {
         std::fprintf (stderr, "usage: VinolaListen <out.wav> [--seconds S] [--rate HZ] [--block N] [--mono]\n"
@@ -80,16 +69,8 @@ int main (int argc, char** argv)
         layout.outputBuses.add (set);
         processor.setBusesLayout (layout);
 
-        for (const auto& key : values.getAllKeys())
-        {
-            const int index = parameterIndex (key);
-            if (index < 0 || index >= VinolaParameterTable::numParameters)
-            {
-                std::fprintf (stderr, "unknown parameter %s\n", key.toRawUTF8());
-                return 2;
-            }
-            processor.getParameters()[index]->setValueNotifyingHost (values[key].getFloatValue());
-        }
+        if (! VinolaToolParameters::apply (processor, values))
+            return 2;
         processor.generatorMode = mode;
         processor.prepareToPlay (rate, blockSize);
         // Start on the requested values rather than gliding there from the defaults.

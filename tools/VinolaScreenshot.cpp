@@ -16,24 +16,13 @@
 #include "MvPlatform.h"
 #include "VinolaAudioProcessor.h"
 #include "VinolaAudioProcessorEditor.h"
-#include "VinolaParameterTable.h"
+#include "VinolaToolParameters.h"
 
 #include <cstdio>
 #include <memory>
 
 namespace
 {
-    int parameterIndex (juce::String name)
-    {
-        if (name.containsOnly ("0123456789"))
-            return name.getIntValue();
-        name = name.replaceCharacter ('_', ' ').toUpperCase();
-        for (int i = 0; i < VinolaParameterTable::numParameters; ++i)
-            if (name == VinolaParameterTable::rows[i].name)
-                return i;
-        return -1;
-    }
-
     int usage()
     {
         std::fprintf (stderr, "usage: VinolaScreenshot <out.png> [--mode 0|1|2] [--ticks N] [--ducking LEVEL]\n"
@@ -98,16 +87,10 @@ int main (int argc, char** argv)
     {
         VinolaAudioProcessor processor;
 
-        for (const auto& key : values.getAllKeys())
+        if (! VinolaToolParameters::apply (processor, values))
         {
-            const int index = parameterIndex (key);
-            if (index < 0 || index >= VinolaParameterTable::numParameters)
-            {
-                std::fprintf (stderr, "unknown parameter %s\n", key.toRawUTF8());
-                sandbox.deleteRecursively();
-                return 2;
-            }
-            processor.getParameters()[index]->setValueNotifyingHost (values[key].getFloatValue());
+            sandbox.deleteRecursively();
+            return 2;
         }
         processor.generatorMode.store (mode);
 

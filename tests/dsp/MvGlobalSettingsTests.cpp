@@ -1,48 +1,12 @@
 // The product's folders and its settings file on disk.
 #include <gtest/gtest.h>
 #include "MvGlobalSettings.h"
-#include "MvPlatform.h"
+#include "FolderSandbox.h"
 
-namespace
-{
-    // Points both application-support folders into a fresh folder for one test, then restores
-    // the run-wide sandbox.
-    struct FolderSandbox
-    {
-        FolderSandbox()
-        {
-            previousUser = MvPlatform::userApplicationSupportFolder();
-            previousCommon = MvPlatform::commonApplicationSupportFolder();
-            root = juce::File::createTempFile ("settings-test");
-            root.createDirectory();
-            MvPlatform::setFolderOverridesForTests (user(), common());
-        }
-        ~FolderSandbox()
-        {
-            MvPlatform::setFolderOverridesForTests (previousUser, previousCommon);
-            root.deleteRecursively();
-        }
-        juce::File user() const { return root.getChildFile ("user"); }
-        juce::File common() const { return root.getChildFile ("common"); }
-
-        juce::File root, previousUser, previousCommon;
-    };
-
-    juce::PropertiesFile::Options compressedOptions()
-    {
-        juce::PropertiesFile::Options o;
-        o.applicationName = "Vinola";
-        o.filenameSuffix = ".settings";
-        o.folderName = "Marvolund";
-        o.storageFormat = juce::PropertiesFile::storeAsCompressedBinary;
-        o.millisecondsBeforeSaving = 3000;
-        return o;
-    }
-}
 
 TEST (MvGlobalSettings, CreatesTheUserFoldersAndNothingMachineWide)
 {
-    FolderSandbox sandbox;
+    FolderSandbox sandbox ("settings-test");
     ASSERT_FALSE (sandbox.user().exists());
 
     MvGlobalSettings settings ("Vinola", 0);
@@ -58,7 +22,7 @@ TEST (MvGlobalSettings, CreatesTheUserFoldersAndNothingMachineWide)
 
 TEST (MvGlobalSettings, MachineWideProductFolderStandsOnceTheMakerFolderExists)
 {
-    FolderSandbox sandbox;
+    FolderSandbox sandbox ("settings-test");
     sandbox.common().getChildFile ("Marvolund").createDirectory();
 
     MvGlobalSettings settings ("Vinola", 0);
@@ -68,10 +32,10 @@ TEST (MvGlobalSettings, MachineWideProductFolderStandsOnceTheMakerFolderExists)
 
 TEST (MvGlobalSettings, SettingsFileIsCompressedAndReadBack)
 {
-    FolderSandbox sandbox;
+    FolderSandbox sandbox ("settings-test");
     MvGlobalSettings settings ("Vinola", 0);
     const auto file = juce::File (settings.userDataFolder).getChildFile ("Vinola.settings");
-    settings.settingsFile = std::make_unique<juce::PropertiesFile> (file, compressedOptions());
+    settings.settingsFile = std::make_unique<juce::PropertiesFile> (file, vinolaSettingsFileOptions());
 
     EXPECT_EQ (settings.settingsFile->getValue ("Zoom", "100"), "100");
     settings.settingsFile->setValue ("Zoom", "125");
@@ -83,17 +47,17 @@ TEST (MvGlobalSettings, SettingsFileIsCompressedAndReadBack)
     EXPECT_EQ (juce::String::fromUTF8 (static_cast<const char*> (bytes.getData()), 4), "CPRP");
     EXPECT_FALSE (file.loadFileAsString().trimStart().startsWith ("<?xml"));
 
-    juce::PropertiesFile reopened (file, compressedOptions());
+    juce::PropertiesFile reopened (file, vinolaSettingsFileOptions());
     EXPECT_EQ (reopened.getValue ("Zoom", "100"), "125");
 }
 
 TEST (MvGlobalSettings, XmlSettingsFileIsStillRead)
 {
-    FolderSandbox sandbox;
+    FolderSandbox sandbox ("settings-test");
     MvGlobalSettings settings ("Vinola", 0);
     const auto file = juce::File (settings.userDataFolder).getChildFile ("Vinola.settings");
     {
-        auto xml = compressedOptions();
+        auto xml = vinolaSettingsFileOptions();
         xml.storageFormat = juce::PropertiesFile::storeAsXML;
         juce::PropertiesFile writer (file, xml);
         writer.setValue ("Zoom", "150");
@@ -101,35 +65,35 @@ TEST (MvGlobalSettings, XmlSettingsFileIsStillRead)
     }
     ASSERT_TRUE (file.loadFileAsString().contains ("<?xml"));
 
-    settings.settingsFile = std::make_unique<juce::PropertiesFile> (file, compressedOptions());
+    settings.settingsFile = std::make_unique<juce::PropertiesFile> (file, vinolaSettingsFileOptions());
     EXPECT_EQ (settings.settingsFile->getValue ("Zoom", "100"), "150");
 }
 
 TEST (MvGlobalSettings, PendingChangeIsWrittenWhenTheHolderGoes)
 {
-    FolderSandbox sandbox;
+    FolderSandbox sandbox ("settings-test");
     juce::File file;
     {
         MvGlobalSettings settings ("Vinola", 0);
         file = juce::File (settings.userDataFolder).getChildFile ("Vinola.settings");
-        settings.settingsFile = std::make_unique<juce::PropertiesFile> (file, compressedOptions());
+        settings.settingsFile = std::make_unique<juce::PropertiesFile> (file, vinolaSettingsFileOptions());
         settings.settingsFile->setValue ("Zoom", "75");
         EXPECT_FALSE (file.exists());  // the delayed save has not run yet
     }
-    juce::PropertiesFile reopened (file, compressedOptions());
+    juce::PropertiesFile reopened (file, vinolaSettingsFileOptions());
     EXPECT_EQ (reopened.getValue ("Zoom", "100"), "75");
 }
 
 TEST (MvGlobalSettings, UnwritableUserFolderFallsBackSilently)
 {
-    FolderSandbox sandbox;
+    FolderSandbox sandbox ("settings-test");
     // A plain file where the maker's folder should be: no folder can be made under it.
     sandbox.user().createDirectory();
     sandbox.user().getChildFile ("Marvolund").replaceWithText ("not a folder");
 
     MvGlobalSettings settings ("Vinola", 0);
     settings.settingsFile = std::make_unique<juce::PropertiesFile> (
-        juce::File (settings.userDataFolder).getChildFile ("Vinola.settings"), compressedOptions());
+        juce::File (settings.userDataFolder).getChildFile ("Vinola.settings"), vinolaSettingsFileOptions());
     settings.settingsFile->setValue ("Zoom", "200");
     EXPECT_FALSE (settings.settingsFile->save());
     EXPECT_EQ (settings.settingsFile->getValue ("Zoom", "100"), "200");

@@ -4,24 +4,13 @@
 #include "MvWindowZoom.h"
 #include "MvAssetManager.h"
 #include "MvGlobalSettings.h"
-#include "MvPlatform.h"
+#include "FolderSandbox.h"
 #include "VinolaEmbeddedFont.h"
 
 using namespace mvtest;
 
 namespace
 {
-    juce::PropertiesFile::Options settingsOptions()
-    {
-        juce::PropertiesFile::Options o;
-        o.applicationName = "Vinola";
-        o.filenameSuffix = ".settings";
-        o.folderName = "Marvolund";
-        o.storageFormat = juce::PropertiesFile::storeAsCompressedBinary;
-        o.millisecondsBeforeSaving = 3000;
-        return o;
-    }
-
     // A window of the editor's size with its zoom, the settings file in a fresh user folder and
     // the built archive in a fresh machine-wide folder. The global scale is put back afterwards.
     class WindowZoom : public ::testing::Test
@@ -29,16 +18,10 @@ namespace
     protected:
         void SetUp() override
         {
-            previousUser = MvPlatform::userApplicationSupportFolder();
-            previousCommon = MvPlatform::commonApplicationSupportFolder();
-            sandbox = juce::File::createTempFile ("zoom-test");
-            const auto archive = sandbox.getChildFile ("common/Marvolund/Vinola/appdata/Assets.mva");
-            ASSERT_TRUE (archive.getParentDirectory().createDirectory());
-            ASSERT_TRUE (juce::File (VINOLA_ASSET_ARCHIVE).copyFileTo (archive));
-            MvPlatform::setFolderOverridesForTests (sandbox.getChildFile ("user"), sandbox.getChildFile ("common"));
+            ASSERT_TRUE (sandbox.installArchive (juce::File (VINOLA_ASSET_ARCHIVE)));
 
             settings = std::make_unique<MvGlobalSettings> ("Vinola", 0);
-            settings->settingsFile = std::make_unique<juce::PropertiesFile> (settingsPath(), settingsOptions());
+            settings->settingsFile = std::make_unique<juce::PropertiesFile> (settingsPath(), vinolaSettingsFileOptions());
             assets = std::make_unique<MvAssetManager> ("Vinola", "appdata/Assets.mva");
 
             window.setBounds (0, 0, 748, 350);
@@ -51,8 +34,6 @@ namespace
             zoom.reset();
             assets.reset();
             settings.reset();
-            MvPlatform::setFolderOverridesForTests (previousUser, previousCommon);
-            sandbox.deleteRecursively();
         }
 
         juce::File settingsPath() const { return juce::File (settings->userDataFolder).getChildFile ("Vinola.settings"); }
@@ -69,7 +50,7 @@ namespace
             zoom->list.setBounds (-10, 5, 130, 2 * m + (int) zoom->list.itemHeight * zoom->list.getNumItems());
         }
 
-        juce::File previousUser, previousCommon, sandbox;
+        FolderSandbox sandbox { "zoom-test" };
         std::unique_ptr<MvGlobalSettings> settings;
         std::unique_ptr<MvAssetManager> assets;
         juce::Component window;
@@ -96,7 +77,7 @@ TEST_F (WindowZoom, ChoosingASizeStoresSavesScalesAndCloses)
     EXPECT_TRUE (zoom->list.getItem (2)->selected);
 
     // Already on disk when the choice returns, in the compressed format.
-    juce::PropertiesFile reread (settingsPath(), settingsOptions());
+    juce::PropertiesFile reread (settingsPath(), vinolaSettingsFileOptions());
     EXPECT_EQ (reread.getValue ("Zoom"), "125");
     juce::MemoryBlock bytes;
     ASSERT_TRUE (settingsPath().loadFileAsData (bytes));

@@ -4,7 +4,7 @@
 #include <juce_audio_processors/juce_audio_processors.h>
 
 #include "MvControlTestSupport.h"
-#include "MvPlatform.h"
+#include "FolderSandbox.h"
 #include "VinolaAudioProcessor.h"
 #include "VinolaAudioProcessorEditor.h"
 
@@ -17,23 +17,15 @@ namespace
     protected:
         void SetUp() override
         {
-            previousUser = MvPlatform::userApplicationSupportFolder();
-            previousCommon = MvPlatform::commonApplicationSupportFolder();
-            sandbox = juce::File::createTempFile ("editor-zoom");
-            const auto archive = sandbox.getChildFile ("common/Marvolund/Vinola/appdata/Assets.mva");
-            ASSERT_TRUE (archive.getParentDirectory().createDirectory());
-            ASSERT_TRUE (juce::File (VINOLA_ASSET_ARCHIVE).copyFileTo (archive));
-            MvPlatform::setFolderOverridesForTests (sandbox.getChildFile ("user"), sandbox.getChildFile ("common"));
+            ASSERT_TRUE (sandbox.installArchive (juce::File (VINOLA_ASSET_ARCHIVE)));
         }
 
         void TearDown() override
         {
             juce::Desktop::getInstance().setGlobalScaleFactor (1.0f);
-            MvPlatform::setFolderOverridesForTests (previousUser, previousCommon);
-            sandbox.deleteRecursively();
         }
 
-        juce::File previousUser, previousCommon, sandbox;
+        FolderSandbox sandbox { "editor-zoom" };
     };
 
     std::unique_ptr<VinolaAudioProcessorEditor> openEditor (VinolaAudioProcessor& processor)

@@ -3,11 +3,15 @@
 #include <juce_audio_processors/juce_audio_processors.h>
 #include <X11/Xlib.h>
 
+#include "VinolaHostTestSupport.h"
+
 #include <algorithm>
 #include <cmath>
 #include <iostream>
 #include <limits>
 #include <vector>
+
+using namespace hosttest;
 
 namespace
 {
@@ -16,16 +20,6 @@ namespace
     const char* const expectedNames[] = { "INPUT GAIN", "AMP NOISE", "VINYL NOISE", "HUM", "SCRATCHES",
                                           "SCRATCHES RATE", "HUM FREQ SW", "NEEDLE QUALITY", "AMP QUALITY",
                                           "CABLE QUALITY", "OUTPUT GAIN", "MIX", "DUCKING", "WOBBLE" };
-
-    std::unique_ptr<juce::AudioPluginInstance> loadPlugin (juce::AudioPluginFormat& format, const juce::String& path)
-    {
-        juce::OwnedArray<juce::PluginDescription> found;
-        format.findAllTypesForFile (found, path);
-        if (found.isEmpty())
-            return {};
-        juce::String error;
-        return format.createInstanceFromDescription (*found[0], 44100.0, 512, error);
-    }
 
     // Parameters of our own, in order, skipping what a wrapper adds (its bypass).
     juce::StringArray ownParameterNames (juce::AudioPluginInstance& plugin)
@@ -134,12 +128,6 @@ namespace
             }
         }
     };
-
-    std::unique_ptr<juce::AudioPluginInstance> loadVst3()
-    {
-        juce::VST3PluginFormat format;
-        return loadPlugin (format, VINOLA_VST3_PATH);
-    }
 
     void prepare (juce::AudioPluginInstance& plugin, double rate, int blockSize)
     {

@@ -6,24 +6,17 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include "VinolaHostTestSupport.h"
+
 #include <cstdlib>
 #include <fstream>
 #include <set>
 
+using namespace hosttest;
+
 namespace
 {
     bool hasDisplay() { return std::getenv ("DISPLAY") != nullptr; }
-
-    std::unique_ptr<juce::AudioPluginInstance> loadVst3()
-    {
-        juce::VST3PluginFormat format;
-        juce::OwnedArray<juce::PluginDescription> found;
-        format.findAllTypesForFile (found, VINOLA_VST3_PATH);
-        if (found.isEmpty())
-            return {};
-        juce::String error;
-        return format.createInstanceFromDescription (*found[0], 44100.0, 512, error);
-    }
 
     long residentKilobytes()
     {
@@ -31,39 +24,6 @@ namespace
         long size = 0, resident = 0;
         statm >> size >> resident;
         return resident * (long) (sysconf (_SC_PAGESIZE) / 1024);
-    }
-
-    /** What the X server shows of a window (its child windows included), as a JUCE image. */
-    juce::Image grabWindow (::Window window, int width, int height)
-    {
-        juce::Image result;
-        Display* display = XOpenDisplay (nullptr);
-        if (display == nullptr)
-            return result;
-
-        if (XImage* x = XGetImage (display, window, 0, 0, (unsigned) width, (unsigned) height, AllPlanes, ZPixmap))
-        {
-            result = juce::Image (juce::Image::RGB, width, height, false, juce::SoftwareImageType());
-            for (int y = 0; y < height; ++y)
-                for (int xx = 0; xx < width; ++xx)
-                {
-                    const auto p = XGetPixel (x, xx, y);
-                    result.setPixelAt (xx, y, juce::Colour ((juce::uint8) ((p >> 16) & 0xff), (juce::uint8) ((p >> 8) & 0xff),
-                                                            (juce::uint8) (p & 0xff)));
-                }
-            XDestroyImage (x);
-        }
-        XCloseDisplay (display);
-        return result;
-    }
-
-    /** Keeps a picture of what the test saw, in the test's working folder (the build tree). */
-    void savePng (const juce::Image& image, const char* name)
-    {
-        const auto file = juce::File::getCurrentWorkingDirectory().getChildFile (name);
-        file.deleteFile();
-        juce::FileOutputStream out (file);
-        juce::PNGImageFormat().writeImageToStream (image, out);
     }
 
     int distinctColours (const juce::Image& image)
@@ -75,26 +35,11 @@ namespace
         return (int) colours.size();
     }
 
-    /** Runs a command and returns what it printed (empty when it could not start). */
-    juce::String run (const juce::StringArray& command, int timeoutMs = 10000)
-    {
-        juce::ChildProcess process;
-        if (! process.start (command, juce::ChildProcess::wantStdOut))
-            return {};
-        auto output = process.readAllProcessOutput();
-        process.waitForProcessToFinish (timeoutMs);
-        return output;
-    }
-
     bool haveProgram (const char* name)
     {
         return run ({ "sh", "-c", juce::String ("command -v ") + name }).trim().isNotEmpty();
     }
 
-    void pumpMessages (int milliseconds)
-    {
-        juce::MessageManager::getInstance()->runDispatchLoopUntil (milliseconds);
-    }
 }
 
 TEST (HostedWindow, Vst3EditorOpensPaintsAndClosesTwentyTimes)
@@ -118,7 +63,7 @@ TEST (HostedWindow, Vst3EditorOpensPaintsAndClosesTwentyTimes)
         editor->setTopLeftPosition (0, 0);
         editor->addToDesktop (juce::ComponentPeer::windowHasTitleBar | juce::ComponentPeer::windowHasCloseButton);
         editor->setVisible (true);
-        pumpMessages (100);
+        pump (100);
 
         // The product's window, not a generic parameter list.
         EXPECT_EQ (editor->getWidth(), 748) << "round " << round;
@@ -132,7 +77,7 @@ TEST (HostedWindow, Vst3EditorOpensPaintsAndClosesTwentyTimes)
             juce::Image shot;
             for (int wait = 0; wait < 50 && (! shot.isValid() || distinctColours (shot) <= 200); ++wait)
             {
-                pumpMessages (100);
+                pump (100);
                 shot = grabWindow ((::Window) (juce::pointer_sized_uint) peer->getNativeHandle(),
                                    editor->getWidth(), editor->getHeight());
             }
@@ -145,7 +90,7 @@ TEST (HostedWindow, Vst3EditorOpensPaintsAndClosesTwentyTimes)
 
         plugin->editorBeingDeleted (editor.get());
         editor.reset();
-        pumpMessages (30);
+        pump (30);
 
         if (round == 1)
             residentAfterFirst = residentKilobytes();
@@ -183,19 +128,16 @@ TEST (HostedWindow, StandaloneWindowTakesARealDragAndQuitsCleanly)
     ASSERT_TRUE (window.isNotEmpty()) << "no window named Vinola appeared";
 
     // Wait until the window has the editor's size: the window grows to it after it is mapped.
-    juce::StringPairArray geometry;
+    juce::Rectangle<int> geometry;
     for (int i = 0; i < 50; ++i)
     {
-        geometry.clear();
-        for (auto line : juce::StringArray::fromLines (run ({ "xdotool", "getwindowgeometry", "--shell", window })))
-            if (line.contains ("="))
-                geometry.set (line.upToFirstOccurrenceOf ("=", false, false), line.fromFirstOccurrenceOf ("=", false, false));
-        if (geometry["WIDTH"].getIntValue() >= 748 && geometry["HEIGHT"].getIntValue() >= 350)
+        geometry = windowGeometry (window);
+        if (geometry.getWidth() >= 748 && geometry.getHeight() >= 350)
             break;
         juce::Thread::sleep (100);
     }
-    const int x = geometry["X"].getIntValue(), y = geometry["Y"].getIntValue();
-    const int w = geometry["WIDTH"].getIntValue(), h = geometry["HEIGHT"].getIntValue();
+    const int x = geometry.getX(), y = geometry.getY();
+    const int w = geometry.getWidth(), h = geometry.getHeight();
     EXPECT_GE (w, 748);
     EXPECT_GE (h, 350);
     juce::Image before;

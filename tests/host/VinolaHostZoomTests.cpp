@@ -5,42 +5,14 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include "VinolaHostTestSupport.h"
+
 #include <cstdlib>
+
+using namespace hosttest;
 
 namespace
 {
-    std::unique_ptr<juce::AudioPluginInstance> loadVst3()
-    {
-        juce::VST3PluginFormat format;
-        juce::OwnedArray<juce::PluginDescription> found;
-        format.findAllTypesForFile (found, VINOLA_VST3_PATH);
-        if (found.isEmpty())
-            return {};
-        juce::String error;
-        return format.createInstanceFromDescription (*found[0], 44100.0, 512, error);
-    }
-
-    /** Runs a command and returns what it printed. */
-    juce::String run (const juce::StringArray& command)
-    {
-        juce::ChildProcess process;
-        if (! process.start (command, juce::ChildProcess::wantStdOut))
-            return {};
-        auto output = process.readAllProcessOutput();
-        process.waitForProcessToFinish (10000);
-        return output;
-    }
-
-    juce::Rectangle<int> windowGeometry (const juce::String& window)
-    {
-        juce::StringPairArray g;
-        for (auto line : juce::StringArray::fromLines (run ({ "xdotool", "getwindowgeometry", "--shell", window })))
-            g.set (line.upToFirstOccurrenceOf ("=", false, false), line.fromFirstOccurrenceOf ("=", false, false));
-        return { g["X"].getIntValue(), g["Y"].getIntValue(), g["WIDTH"].getIntValue(), g["HEIGHT"].getIntValue() };
-    }
-
-    void pump (int milliseconds) { juce::MessageManager::getInstance()->runDispatchLoopUntil (milliseconds); }
-
     void xdotool (juce::StringArray args)
     {
         args.insert (0, "xdotool");
@@ -57,7 +29,7 @@ namespace
         XWindowAttributes a {};
         if (auto* display = XOpenDisplay (nullptr))
         {
-            XGetWindowAttributes (display, (::Window) (juce::pointer_sized_uint) window.getPeer()->getNativeHandle(), &a);
+            XGetWindowAttributes (display, nativeWindowOf (window), &a);
             XCloseDisplay (display);
         }
         return { a.width, a.height };
@@ -65,23 +37,7 @@ namespace
 
     void writeScreen (juce::Component& window, juce::Point<int> size, const char* name)
     {
-        auto* display = XOpenDisplay (nullptr);
-        if (display == nullptr)
-            return;
-        const auto handle = (::Window) (juce::pointer_sized_uint) window.getPeer()->getNativeHandle();
-        if (auto* x = XGetImage (display, handle, 0, 0, (unsigned) size.x, (unsigned) size.y, AllPlanes, ZPixmap))
-        {
-            juce::Image shot (juce::Image::RGB, size.x, size.y, false, juce::SoftwareImageType());
-            for (int y = 0; y < size.y; ++y)
-                for (int px = 0; px < size.x; ++px)
-                    shot.setPixelAt (px, y, juce::Colour ((juce::uint32) (XGetPixel (x, px, y) | 0xff000000)));
-            XDestroyImage (x);
-            const auto file = juce::File::getCurrentWorkingDirectory().getChildFile (name);
-            file.deleteFile();
-            juce::FileOutputStream out (file);
-            juce::PNGImageFormat().writeImageToStream (shot, out);
-        }
-        XCloseDisplay (display);
+        savePng (grabWindow (nativeWindowOf (window), size.x, size.y), name);
     }
 
     // The editor of a plug-in in a window of its own at (x, y), without decorations.
