@@ -14,6 +14,17 @@
 
 using namespace hosttest;
 
+#if defined (__SANITIZE_ADDRESS__)
+ #define VINOLA_UNDER_ADDRESS_SANITIZER 1
+#elif defined (__has_feature)
+ #if __has_feature (address_sanitizer)
+  #define VINOLA_UNDER_ADDRESS_SANITIZER 1
+ #endif
+#endif
+#ifndef VINOLA_UNDER_ADDRESS_SANITIZER
+ #define VINOLA_UNDER_ADDRESS_SANITIZER 0
+#endif
+
 namespace
 {
     bool hasDisplay() { return std::getenv ("DISPLAY") != nullptr; }
@@ -97,8 +108,13 @@ TEST (HostedWindow, Vst3EditorOpensPaintsAndClosesTwentyTimes)
     }
 
     // Every window decodes its pictures afresh (several megabytes): a window that outlived its
-    // closing would show here many times over.
+    // closing would show here many times over. Under AddressSanitizer freed memory is held in
+    // quarantine, so the resident size grows anyway; its leak check covers this there.
+   #if ! VINOLA_UNDER_ADDRESS_SANITIZER
     EXPECT_LT (residentKilobytes() - residentAfterFirst, 30 * 1024);
+   #else
+    juce::ignoreUnused (residentAfterFirst);
+   #endif
 }
 
 TEST (HostedWindow, StandaloneWindowTakesARealDragAndQuitsCleanly)
