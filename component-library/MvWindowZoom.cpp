@@ -1,6 +1,7 @@
 #include "MvWindowZoom.h"
 #include "MvAssetManager.h"
 #include "MvGlobalSettings.h"
+#include "MvLoadArchiveImage.h"
 #include "VinolaEmbeddedFont.h"
 
 #include <cmath>
@@ -53,14 +54,7 @@ int MvWindowZoom::itemForZoom (float factor) noexcept
 
 juce::Image MvWindowZoom::loadImage (const char* name) const
 {
-    if (assets == nullptr)
-        return {};
-
-    juce::uint32 size = 0;
-    const auto* data = assets->getAsset (name, size);
-    auto image = (data != nullptr && size >= 5) ? juce::ImageFileFormat::loadFrom (data, size) : juce::Image();
-    assets->releaseAsset (name);
-    return image;
+    return assets != nullptr ? MvLoadArchiveImage (*assets, name) : juce::Image();
 }
 
 void MvWindowZoom::init (juce::Component* newParent, MvGlobalSettings* newSettings, MvAssetManager* newAssets)

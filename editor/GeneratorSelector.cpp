@@ -1,5 +1,6 @@
 #include "GeneratorSelector.h"
 #include "MvDrawRotatedImage.h"
+#include "VinolaDrawStretchedImage.h"
 
 #include <cmath>
 
@@ -38,9 +39,7 @@ void GeneratorSelector::placeHandle()
 
 void GeneratorSelector::paint (juce::Graphics& g)
 {
-    if (background.isValid())
-        g.drawImage (background, { 0.0f, 0.0f, backgroundSize, backgroundSize },
-                     juce::RectanglePlacement::stretchToFit);
+    VinolaDrawStretchedImage (g, background, { 0.0f, 0.0f, backgroundSize, backgroundSize });
 
     const auto p = pathPoint (travelValue);
     MvDrawRotatedImage (g, handleImage, p.x, p.y, (float) handleWidth, (float) handleHeight,

@@ -1,4 +1,6 @@
 #include "VinolaAudioProcessorEditor.h"
+#include "MvLoadArchiveImage.h"
+#include "VinolaDrawStretchedImage.h"
 #include "VinolaParameterTable.h"
 
 #include <cmath>
@@ -177,16 +179,7 @@ int VinolaAudioProcessorEditor::leverPositionForMode (int mode) noexcept
 
 juce::Image VinolaAudioProcessorEditor::loadArchiveImage (const char* name)
 {
-    juce::uint32 size = 0;
-    const void* data = assetManager.getAsset (name, size);
-    juce::Image image;
-
-    if (data != nullptr && size >= 5)
-        image = juce::ImageFileFormat::loadFrom (data, (size_t) size);
-
-    // Decoded images keep their own pixels; the archive bytes are not needed any more.
-    assetManager.releaseAsset (name);
-    return image;
+    return MvLoadArchiveImage (assetManager, name);
 }
 
 MvCaptionStyle VinolaAudioProcessorEditor::makeCaptionStyle (float x, float y)
@@ -317,19 +310,13 @@ void VinolaAudioProcessorEditor::resized()
 void VinolaAudioProcessorEditor::paint (juce::Graphics& g)
 {
     const auto& image = background.renderedImage.isValid() ? background.renderedImage : background.baseImage;
-
-    if (image.isValid())
-        g.drawImage (image, getLocalBounds().toFloat(), juce::RectanglePlacement::stretchToFit);
+    VinolaDrawStretchedImage (g, image, getLocalBounds().toFloat());
 }
 
 void VinolaAudioProcessorEditor::paintBackground (juce::Graphics& g, float width, float height)
 {
-    if (backgroundImage.isValid())
-        g.drawImage (backgroundImage, { 0.0f, 0.0f, width, height }, juce::RectanglePlacement::stretchToFit);
-
-    if (recordAndArmImage.isValid())
-        g.drawImage (recordAndArmImage, { width - 382.0f, (float) ((double) height * 0.5 - 176.0), 382.0f, 352.0f },
-                     juce::RectanglePlacement::stretchToFit);
+    VinolaDrawStretchedImage (g, backgroundImage, { 0.0f, 0.0f, width, height });
+    VinolaDrawStretchedImage (g, recordAndArmImage, { width - 382.0f, (float) ((double) height * 0.5 - 176.0), 382.0f, 352.0f });
 }
 
 //==============================================================================

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "MvAssetManager.h"
+#include "MvLoadArchiveImage.h"
 #include "MvPlatform.h"
 
 #include <juce_graphics/juce_graphics.h>
@@ -64,14 +65,7 @@ namespace
         }
 
         // Loaded the way the editor loads every picture: decode, then release at once.
-        juce::Image load (const char* name)
-        {
-            juce::uint32 size = 0;
-            const auto* data = assets->getAsset (name, size);
-            auto image = (data != nullptr && size >= 5) ? juce::ImageFileFormat::loadFrom (data, size) : juce::Image();
-            assets->releaseAsset (name);
-            return image;
-        }
+        juce::Image load (const char* name) { return MvLoadArchiveImage (*assets, name); }
 
         static float meanBrightness (const juce::Image& image, juce::Rectangle<int> area)
         {
