@@ -13,7 +13,8 @@ PACKAGES=(build-essential cmake ninja-build pkg-config ccache
           juce-modules-source libasound2-dev libfreetype-dev libpng-dev libjpeg-dev zlib1g-dev
           libx11-dev libxext-dev libxinerama-dev libxrandr-dev libxcursor-dev libxrender-dev
           libgtest-dev libbenchmark-dev fontconfig-config fonts-dejavu-core fonts-inter
-          xvfb xauth xdotool lilv-utils)
+          xvfb xauth xdotool lilv-utils
+          jalv jackd2)
 missing=()
 for p in "${PACKAGES[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
