@@ -12,6 +12,13 @@ class Biquad4
 public:
     VinolaFloat4 b0, b1, b2, a1, a2;
 
+    /** The lowest frequency a filter at this rate may be designed for: 5 Hz at 48 kHz, the
+        lowest the tone filters reach there, and the same fraction of any other rate. A pole pair
+        nearer to DC lies so close to z = 1 that single-precision coefficients cannot hold it:
+        their rounding alone can put a pole on or outside the unit circle. Exact at 48 kHz, so
+        nothing moves at the usual rates. */
+    static float lowestDesignFrequency (float sampleRate) noexcept { return sampleRate / 9600.0f; }
+
     /** Designs all four lanes in one branch-free pass. No argument checks: the caller keeps every
         frequency below half its sample rate and every Q above 0. */
     static void design (Biquad4& result, VinolaFloat4 sampleRate, VinolaFloat4 frequency,

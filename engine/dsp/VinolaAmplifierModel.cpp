@@ -9,7 +9,9 @@
 namespace
 {
     // Design frequencies stay just below the Nyquist frequency: at 44.1 kHz and above nothing
-    // is moved, at lower rates the upper filters stay stable instead of blowing up.
+    // is moved, at lower rates the upper filters stay stable instead of blowing up. They also
+    // stay above Biquad4::lowestDesignFrequency, which moves nothing up to 48 kHz and keeps the
+    // near-DC shelf and high-pass stable at high rates.
     constexpr float nyquistMargin = 0.499f;
 }
 
@@ -73,9 +75,11 @@ void VinolaAmplifierModel::updateDesigns (float q, float sampleRate) noexcept
 
     const F rate = F::broadcast (sampleRate);
     const F limit = F::broadcast (nyquistMargin * sampleRate);
+    const F lowest = F::broadcast (Biquad4::lowestDesignFrequency (sampleRate));
     const F Q = F::broadcast (0.707f);
+    auto designable = [&] (F frequency) { return F::max (F::min (frequency, limit), lowest); };
 
-    const F wetFrequency = F::min (F::set (lowShelf, highShelf, 200.0f - 190.0f * q, 4000.0f + 17000.0f * q2), limit);
+    const F wetFrequency = designable (F::set (lowShelf, highShelf, 200.0f - 190.0f * q, 4000.0f + 17000.0f * q2));
     F wetSine, wetCosine;
     Biquad4::laneSinCos (rate, wetFrequency, wetSine, wetCosine);
     Biquad4::designFromSinCos (wetDesign, wetSine, wetCosine, Q, F::set (g, g, 0.0f, 0.0f));
@@ -85,7 +89,7 @@ void VinolaAmplifierModel::updateDesigns (float q, float sampleRate) noexcept
     if (sampleRate != dryAnglesRate)
     {
         dryAnglesRate = sampleRate;
-        Biquad4::laneSinCos (rate, F::min (F::set (10.0f, 10.0f, 10.0f, 22000.0f), limit), drySine, dryCosine);
+        Biquad4::laneSinCos (rate, designable (F::set (10.0f, 10.0f, 10.0f, 22000.0f)), drySine, dryCosine);
     }
     const F shelfLanes = F::lessThan (F::set (0, 1, 2, 3), F::broadcast (1.5f));
     Biquad4::designFromSinCos (dryDesign, F::select (shelfLanes, wetSine, drySine), F::select (shelfLanes, wetCosine, dryCosine),

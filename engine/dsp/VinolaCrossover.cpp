@@ -1,4 +1,5 @@
 #include "VinolaCrossover.h"
+#include "Biquad4.h"
 
 #include <cmath>
 #include <initializer_list>
@@ -48,9 +49,10 @@ VinolaCrossover::VinolaCrossover() noexcept
 
 VinolaCrossover::PairCoefficients VinolaCrossover::designPair (float frequency, float rate, bool highPass) noexcept
 {
-    // Keep every split below the Nyquist frequency at unusually low host rates; at the usual
-    // rates this never bites.
-    frequency = std::fmin (frequency, 0.45f * rate);
+    // Keep every split below the Nyquist frequency at unusually low host rates, and above the
+    // lowest frequency single-precision coefficients hold stably; at the usual rates neither
+    // bites.
+    frequency = std::fmax (std::fmin (frequency, 0.45f * rate), Biquad4::lowestDesignFrequency (rate));
 
     const float K = std::tan ((float) (((double) frequency * 3.141592653589793) / (double) rate));
     const float KK = K * K;
