@@ -133,28 +133,42 @@ void VinolaAudioProcessor::prepareToPlay (double sampleRate, int)
     dsp.setSampleRate (sampleRate);
     if (dsp.sampleRate != previousRate)
         dsp.reset();
-    setLatencySamples (4);
+    setLatencySamples (latencySamples);
 }
 
 void VinolaAudioProcessor::releaseResources() {}
 
 void VinolaAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce::MidiBuffer&)
 {
-    juce::ScopedNoDenormals noDenormals;
+    render (buffer, false);
+}
 
-    bool hasPlayHead = false, hasPosition = false, playing = false;
+void VinolaAudioProcessor::processBlockBypassed (juce::AudioBuffer<float>& buffer, juce::MidiBuffer&)
+{
+    render (buffer, true);
+}
+
+bool VinolaAudioProcessor::decideGeneratorsRunning() noexcept
+{
     if (auto* playHead = getPlayHead())
     {
-        hasPlayHead = true;
         if (const auto position = playHead->getPosition())
         {
-            hasPosition = true;
-            playing = position->getIsPlaying();
+            hostTransportReported = true;
+            hostWasPlaying = position->getIsPlaying();
         }
     }
 
     const int mode = generatorMode.load (std::memory_order_relaxed);
-    const bool running = mode != 2 && (mode == 0 || ! hasPlayHead || ! hasPosition || playing);
+    return mode != 2 && (mode == 0 || ! hostTransportReported || hostWasPlaying);
+}
+
+void VinolaAudioProcessor::render (juce::AudioBuffer<float>& buffer, bool bypassed) noexcept
+{
+    juce::ScopedNoDenormals noDenormals;
+
+    // Read the transport in bypass too, so that a change reported meanwhile is not missed.
+    const bool running = decideGeneratorsRunning();
     generatorsRunning.store (running, std::memory_order_relaxed);
 
     const int numSamples = buffer.getNumSamples();
@@ -173,7 +187,28 @@ void VinolaAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce:
     for (int ch = 0; ch < numChannels; ++ch)
         channels[ch] = buffer.getWritePointer (ch);
 
-    dsp.processBlock (channels, numChannels, numSamples, running);
+    if (! bypassed)
+    {
+        bypassDelay.remember (channels, numChannels, numSamples);
+        dsp.processBlock (channels, numChannels, numSamples, running);
+        return;
+    }
+
+    // The chain hears the input as if it were playing, so nothing of it is stale when the
+    // bypass ends; what the host gets is the input, latency-delayed.
+    float* run[2] = { bypassRun[0], bypassRun[1] };
+    for (int start = 0; start < numSamples; start += bypassRunFrames)
+    {
+        const int count = juce::jmin (bypassRunFrames, numSamples - start);
+        float* section[2] = { nullptr, nullptr };
+        for (int ch = 0; ch < numChannels; ++ch)
+        {
+            section[ch] = channels[ch] + start;
+            std::memcpy (run[ch], section[ch], sizeof (float) * (size_t) count);
+        }
+        dsp.processBlock (run, numChannels, count, running);
+        bypassDelay.process (section, numChannels, count);
+    }
 }
 
 double VinolaAudioProcessor::getTailLengthSeconds() const { return 0.0; }

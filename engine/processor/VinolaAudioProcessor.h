@@ -5,6 +5,7 @@
 
 #include "MvGlobalSettings.h"
 #include "VinolaDspEngine.h"
+#include "VinolaLatencyDelay.h"
 #include "VinolaSampleEntry.h"
 
 #include <vector>
@@ -22,6 +23,11 @@ public:
     void releaseResources() override;
     void processBlock (juce::AudioBuffer<float>& buffer, juce::MidiBuffer& midiMessages) override;
     using juce::AudioProcessor::processBlock;
+    /** Bypassed (the VST3 bypass parameter, the LV2 `enabled` port): the input delayed by the
+        reported latency, while the chain keeps running unheard so that it takes over again
+        where it would have been. */
+    void processBlockBypassed (juce::AudioBuffer<float>& buffer, juce::MidiBuffer& midiMessages) override;
+    using juce::AudioProcessor::processBlockBypassed;
     double getTailLengthSeconds() const override;
     bool acceptsMidi() const override;
     bool producesMidi() const override;
@@ -47,6 +53,9 @@ public:
 
     MvGlobalSettings& getGlobalSettings() noexcept { return globalSettings; }
 
+    /** The latency reported to the host, in frames; bypassed audio is delayed by as much. */
+    static constexpr int latencySamples = VinolaLatencyDelay::length;
+
     // Non-owning; the base class owns the parameters. Index = parameter index.
     juce::Array<juce::AudioParameterFloat*> parameterObjects;
 
@@ -65,6 +74,24 @@ public:
 
 private:
     MvGlobalSettings globalSettings;
+
+    // What the host last said about its transport. LV2 hosts send the position only when it
+    // changes, so most blocks come without one; they keep the last state reported. Until the
+    // first report the host counts as playing. Render thread only.
+    bool hostTransportReported = false;
+    bool hostWasPlaying = false;
+
+    VinolaLatencyDelay bypassDelay;
+
+    // The chain's input while bypassed, in runs of this many frames (its output goes unheard).
+    static constexpr int bypassRunFrames = 256;
+    float bypassRun[VinolaLatencyDelay::maxChannels][bypassRunFrames] = {};
+
+    /** Whether the generators run in this block, from the mode and the host's transport. */
+    bool decideGeneratorsRunning() noexcept;
+
+    /** The render road shared by processing and bypass. */
+    void render (juce::AudioBuffer<float>& buffer, bool bypassed) noexcept;
 
     void loadSampleMaterial();
     void freeSampleMaterial() noexcept;

@@ -26,6 +26,18 @@ namespace hosttest
         return loadPlugin (format, VINOLA_VST3_PATH);
     }
 
+    /** The built LV2 bundle, found by its URI as an LV2 host scans for it; null when it does not load. */
+    inline std::unique_ptr<juce::AudioPluginInstance> loadLv2()
+    {
+        const juce::File bundle (VINOLA_LV2_PATH);
+        juce::LV2PluginFormat format;
+        const auto ids = format.searchPathsForPlugins (juce::FileSearchPath (bundle.getParentDirectory().getFullPathName()), true, false);
+        for (const auto& id : ids)
+            if (id.contains ("vinola"))
+                return loadPlugin (format, id);
+        return {};
+    }
+
     /** Runs a command and returns what it printed (empty when it could not start). */
     inline juce::String run (const juce::StringArray& command, int timeoutMs = 10000)
     {

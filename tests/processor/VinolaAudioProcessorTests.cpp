@@ -1,6 +1,6 @@
 // The processor shell as a host sees it: identity, programs, bus layouts, the generator-mode
-// decision against the host's transport, the render road's channel handling, and what a
-// second prepareToPlay keeps.
+// decision against the host's transport (also one reported only when it changes), the render
+// road's channel handling, and what a second prepareToPlay keeps.
 #include <gtest/gtest.h>
 #include "VinolaAudioProcessor.h"
 #include "VinolaParameterTable.h"
@@ -106,41 +106,80 @@ TEST (VinolaAudioProcessorShell, AaxIdsDependOnInputLayoutAndAudioSuiteOnly)
     EXPECT_EQ (p.getAAXPluginIDForMainBusConfig (mono, mono, true), code ("jyaa"));
 }
 
+namespace
+{
+    // What the host gives in one block. LV2 hosts send the transport only when it changes, so
+    // after one report most of their blocks come with no position at all.
+    enum class Host { noPlayHead, noPosition, stopped, playing, stoppedWhileBypassed, preparedAgain };
+
+    /** Runs one block as the host would in that step; returns whether the generators ran. */
+    bool runStep (VinolaAudioProcessor& p, FakePlayHead& head, Host step)
+    {
+        p.setPlayHead (step == Host::noPlayHead ? nullptr : &head);
+        head.givesPosition = step == Host::stopped || step == Host::playing || step == Host::stoppedWhileBypassed;
+        head.playing = step == Host::playing;
+        if (step == Host::preparedAgain)
+        {
+            p.releaseResources();
+            p.prepareToPlay (44100.0, 64);
+        }
+        if (step != Host::stoppedWhileBypassed)
+            return runOneBlock (p);
+
+        juce::AudioBuffer<float> buffer (2, 64);
+        buffer.clear();
+        juce::MidiBuffer midi;
+        p.processBlockBypassed (buffer, midi);
+        return p.generatorsRunning.load();
+    }
+}
+
 TEST (VinolaAudioProcessorShell, GeneratorModeDecidesWhetherGeneratorsRun)
 {
+    // Each case is a fresh instance fed a run of blocks; `following` is what the follow-host
+    // mode gives after each block. Mode 0 always runs, mode 2 never does, and any other mode
+    // (e.g. from an old or odd state) follows the host.
+    struct Case { const char* what; std::vector<Host> steps; std::vector<bool> following; };
+    using H = Host;
+    const Case cases[] = {
+        { "no play head counts as playing", { H::noPlayHead }, { true } },
+        { "a play head with no position counts as playing", { H::noPosition, H::noPosition }, { true, true } },
+        { "stopped", { H::stopped }, { false } },
+        { "playing", { H::playing }, { true } },
+        { "stopped once, then nothing", { H::stopped, H::noPosition, H::noPosition, H::noPosition }, { false, false, false, false } },
+        { "playing once, then nothing", { H::playing, H::noPosition, H::noPosition }, { true, true, true } },
+        { "no position until the host stops", { H::noPosition, H::stopped, H::noPosition }, { true, false, false } },
+        { "rolls, stops and rolls again, reported only on change",
+          { H::playing, H::noPosition, H::stopped, H::noPosition, H::playing, H::noPosition }, { true, true, false, false, true, true } },
+        { "stopped, then the play head goes away", { H::stopped, H::noPlayHead }, { false, false } },
+        { "stopped, released and prepared again", { H::stopped, H::preparedAgain, H::noPosition }, { false, false, false } },
+        { "stopped while bypassed", { H::playing, H::stoppedWhileBypassed, H::noPosition }, { true, false, false } },
+    };
+    for (const auto& c : cases)
+    {
+        for (int mode : { 0, 1, 2, 7 })
+        {
+            SCOPED_TRACE (juce::String (c.what) + ", mode " + juce::String (mode));
+            ASSERT_EQ (c.steps.size(), c.following.size());
+            VinolaAudioProcessor p;
+            p.prepareToPlay (44100.0, 64);
+            p.generatorMode = mode;
+            FakePlayHead head;
+            for (size_t i = 0; i < c.steps.size(); ++i)
+                EXPECT_EQ (runStep (p, head, c.steps[i]), mode == 0 || (mode != 2 && c.following[i])) << "block " << i;
+            p.setPlayHead (nullptr);
+        }
+    }
+
+    // The transport is followed in every mode, so switching to follow the host mid-stream
+    // starts from what the host last said.
     VinolaAudioProcessor p;
     p.prepareToPlay (44100.0, 64);
     FakePlayHead head;
-
-    // No play head at all: only mode 2 stops the generators.
-    p.setPlayHead (nullptr);
-    p.generatorMode = 0; EXPECT_TRUE (runOneBlock (p));
-    p.generatorMode = 1; EXPECT_TRUE (runOneBlock (p));
-    p.generatorMode = 2; EXPECT_FALSE (runOneBlock (p));
-
-    p.setPlayHead (&head);
-
-    head.givesPosition = true; head.playing = false;
-    p.generatorMode = 0; EXPECT_TRUE (runOneBlock (p));
-    p.generatorMode = 1; EXPECT_FALSE (runOneBlock (p));
-    p.generatorMode = 2; EXPECT_FALSE (runOneBlock (p));
-
-    head.playing = true;
-    p.generatorMode = 0; EXPECT_TRUE (runOneBlock (p));
-    p.generatorMode = 1; EXPECT_TRUE (runOneBlock (p));
-    p.generatorMode = 2; EXPECT_FALSE (runOneBlock (p));
-
-    // A play head that gives no position counts as playing in follow mode.
-    head.givesPosition = false;
-    p.generatorMode = 1; EXPECT_TRUE (runOneBlock (p));
-    p.generatorMode = 2; EXPECT_FALSE (runOneBlock (p));
-
-    // Any mode other than 0 and 2 (e.g. from an old or odd state) follows the host.
-    head.givesPosition = true; head.playing = false;
-    p.generatorMode = 7; EXPECT_FALSE (runOneBlock (p));
-    head.playing = true;
-    EXPECT_TRUE (runOneBlock (p));
-
+    p.generatorMode = 0;
+    EXPECT_TRUE (runStep (p, head, Host::stopped));
+    p.generatorMode = 1;
+    EXPECT_FALSE (runStep (p, head, Host::noPosition));
     p.setPlayHead (nullptr);
 }
 
