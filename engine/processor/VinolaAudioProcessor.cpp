@@ -125,14 +125,15 @@ const juce::String VinolaAudioProcessor::getName() const { return "Vinola"; }
 
 void VinolaAudioProcessor::prepareToPlay (double sampleRate, int)
 {
-    // Filter and delay state built at one rate rings out as a loud burst when run at another
-    // (going down from 96 to 22.05 kHz, over +20 dBFS), so a new rate starts from clear filters
-    // and delay lines, as a new instance would. The same rate again, as hosts do for a new block
-    // size, keeps everything: the delay lines, the loop position and the generators run on.
+    // The amplifier's recursive filter state, built at one rate, rings out as a loud burst when
+    // run at another (going down from 96 to 22.05 kHz, over +20 dBFS), so a new rate clears that
+    // state alone. Everything else carries on: the wobble's delay lines, the loop position, the
+    // hum phase, the generators and any parameter ramp in progress. The same rate again, as
+    // hosts send for a new block size, clears nothing.
     const float previousRate = dsp.sampleRate;
     dsp.setSampleRate (sampleRate);
     if (dsp.sampleRate != previousRate)
-        dsp.reset();
+        dsp.clearFilterState();
     setLatencySamples (4);
 }
 
