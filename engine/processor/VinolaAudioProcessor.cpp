@@ -55,6 +55,10 @@ VinolaAudioProcessor::VinolaAudioProcessor()
     generatorMode.store (1, std::memory_order_relaxed);
     generatorsRunning.store (false, std::memory_order_relaxed);
 
+    // The latency never changes, so a host sees it from the start; reported only at the first
+    // prepareToPlay, it would arrive as a change that makes a VST3 host restart the component.
+    setLatencySamples (4);
+
     for (int i = 0; i < VinolaParameterTable::numParameters; ++i)
     {
         const auto& row = VinolaParameterTable::rows[i];

@@ -61,6 +61,7 @@ TEST (VinolaAudioProcessorShell, ReportsIdentityLatencyTailAndOneEmptyProgram)
     EXPECT_FALSE (p.producesMidi());
     EXPECT_TRUE (p.hasEditor());
     EXPECT_EQ (p.getTailLengthSeconds(), 0.0);
+    EXPECT_EQ (p.getLatencySamples(), 4);
 
     p.prepareToPlay (48000.0, 256);
     EXPECT_EQ (p.getLatencySamples(), 4);
