@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <iostream>
 #include <limits>
 #include <memory>
 #include <vector>
@@ -354,7 +353,6 @@ TEST (VinolaAudioProcessorShell, ANewRateClearsOnlyTheFiltersAndEverythingElseCa
         double freshFrame = frame;
         const float switchedPeak = peakOf (renderMusic (*switched, c.to, 256, 8192, frame));
         const float freshPeak = peakOf (renderMusic (*fresh, c.to, 256, 8192, freshFrame));
-        std::cout << c.from << " -> " << c.to << ": peak " << switchedPeak << ", a new instance's " << freshPeak << "\n";
         EXPECT_NEAR (switchedPeak, freshPeak, 0.1f * freshPeak);
     }
 }
