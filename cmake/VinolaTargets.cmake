@@ -17,6 +17,11 @@ target_compile_definitions(vinola_juce_settings INTERFACE
     JUCE_DISPLAY_SPLASH_SCREEN=0
     JUCE_MODAL_LOOPS_PERMITTED=1
     JUCE_GLOBAL_MODULE_SETTINGS_INCLUDED=1)
+# JUCE gives the programs that compile its modules DEBUG and _DEBUG (from which its headers
+# derive JUCE_DEBUG) in Debug builds; the libraries that only include its headers must agree,
+# or class layouts differ and JUCE's link-time check fails. Other configurations get nothing
+# more here: NDEBUG already comes with their flags.
+target_compile_definitions(vinola_juce_settings INTERFACE $<$<CONFIG:Debug>:DEBUG=1 _DEBUG=1>)
 
 # A library of this project: the folder's *.cpp (but those named after EXCLUDE), its headers
 # visible to those that link it.

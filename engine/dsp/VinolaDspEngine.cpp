@@ -154,6 +154,11 @@ void VinolaDspEngine::reset() noexcept
     cable.reset();
 }
 
+void VinolaDspEngine::clearFilterState() noexcept
+{
+    amp.reset();
+}
+
 void VinolaDspEngine::processFrame (float* frameA, float* frameB, int numChannels, bool running) noexcept
 {
     numChannels = numChannels < 0 ? 0 : (numChannels > 2 ? 2 : numChannels);

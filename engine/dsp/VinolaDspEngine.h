@@ -90,6 +90,11 @@ struct VinolaDspEngine
         position, the generators, the ducking gains and the random state keep running. */
     void reset() noexcept;
 
+    /** Clears only the amplifier model's recursive filter state (its crossovers and tone
+        cascades), the state that bursts when it meets a new sample rate. The delay lines, the
+        smoothers' ramps and everything reset() leaves alone carry on. */
+    void clearFilterState() noexcept;
+
     VinolaDspEngine (const VinolaDspEngine&) = delete;
     VinolaDspEngine& operator= (const VinolaDspEngine&) = delete;
 

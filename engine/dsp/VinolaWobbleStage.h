@@ -33,6 +33,14 @@ public:
     float getDelay() const noexcept { return lines[0].delay; }
     float getPhase() const noexcept { return phase; }
 
+    /** The sample a channel's line stored `age` frames before its latest one (age 0), for tests
+        and tools. */
+    float getStoredSample (int channel, int age) const noexcept
+    {
+        const DelayLine& line = lines[channel > 0 ? 1 : 0];
+        return line.buffer != nullptr ? line.buffer[(line.writeIndex - 1 - age) & mask] : 0.0f;
+    }
+
     VinolaWobbleStage (const VinolaWobbleStage&) = delete;
     VinolaWobbleStage& operator= (const VinolaWobbleStage&) = delete;
 

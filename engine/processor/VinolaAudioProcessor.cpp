@@ -55,6 +55,10 @@ VinolaAudioProcessor::VinolaAudioProcessor()
     generatorMode.store (1, std::memory_order_relaxed);
     generatorsRunning.store (false, std::memory_order_relaxed);
 
+    // The latency never changes, so a host sees it from the start; reported only at the first
+    // prepareToPlay, it would arrive as a change that makes a VST3 host restart the component.
+    setLatencySamples (latencySamples);
+
     for (int i = 0; i < VinolaParameterTable::numParameters; ++i)
     {
         const auto& row = VinolaParameterTable::rows[i];
@@ -125,14 +129,15 @@ const juce::String VinolaAudioProcessor::getName() const { return "Vinola"; }
 
 void VinolaAudioProcessor::prepareToPlay (double sampleRate, int)
 {
-    // Filter and delay state built at one rate rings out as a loud burst when run at another
-    // (going down from 96 to 22.05 kHz, over +20 dBFS), so a new rate starts from clear filters
-    // and delay lines, as a new instance would. The same rate again, as hosts do for a new block
-    // size, keeps everything: the delay lines, the loop position and the generators run on.
+    // The amplifier's recursive filter state, built at one rate, rings out as a loud burst when
+    // run at another (going down from 96 to 22.05 kHz, over +20 dBFS), so a new rate clears that
+    // state alone. Everything else carries on: the wobble's delay lines, the loop position, the
+    // hum phase, the generators and any parameter ramp in progress. The same rate again, as
+    // hosts send for a new block size, clears nothing.
     const float previousRate = dsp.sampleRate;
     dsp.setSampleRate (sampleRate);
     if (dsp.sampleRate != previousRate)
-        dsp.reset();
+        dsp.clearFilterState();
     setLatencySamples (latencySamples);
 }
 

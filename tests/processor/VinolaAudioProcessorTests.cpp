@@ -5,6 +5,7 @@
 #include "VinolaAudioProcessor.h"
 #include "VinolaParameterTable.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -59,6 +60,7 @@ TEST (VinolaAudioProcessorShell, ReportsIdentityLatencyTailAndOneEmptyProgram)
     EXPECT_FALSE (p.producesMidi());
     EXPECT_TRUE (p.hasEditor());
     EXPECT_EQ (p.getTailLengthSeconds(), 0.0);
+    EXPECT_EQ (p.getLatencySamples(), 4);
 
     p.prepareToPlay (48000.0, 256);
     EXPECT_EQ (p.getLatencySamples(), 4);
@@ -305,5 +307,91 @@ TEST (VinolaAudioProcessorShell, ANewRateStartsExactlyAsANewInstanceAndTheSameRa
         const auto expected = renderMusic (*other, playRate, 256, 4096, otherFrame);
         ASSERT_EQ (got.size(), expected.size());
         EXPECT_EQ (std::memcmp (got.data(), expected.data(), got.size() * sizeof (float)), 0);
+    }
+}
+
+namespace
+{
+    float peakOf (const std::vector<float>& samples)
+    {
+        float peak = 0.0f;
+        for (float s : samples)
+            peak = std::max (peak, std::abs (s));
+        return peak;
+    }
+
+    /** What a new rate must leave as it was: the oscillators' and the loop's places, the WOBBLE
+        glide, and the last second or so of what both wobble lines stored. */
+    struct RunningState
+    {
+        float humPhase, wobblePhase;
+        double loopPosition;
+        VinolaParameterSmoother wobbleGlide;
+        std::vector<float> wobbleHistory;
+
+        explicit RunningState (const VinolaDspEngine& d)
+            : humPhase (d.humStage.phase), wobblePhase (d.wobble.getPhase()), loopPosition (d.noiseLoop.position),
+              wobbleGlide (d.wobbleAmount)
+        {
+            for (int ch = 0; ch < 2; ++ch)
+                for (int age = 0; age < 24000; ++age)
+                    wobbleHistory.push_back (d.wobble.getStoredSample (ch, age));
+        }
+    };
+}
+
+// The same rate changes with everything moving: WOBBLE up, the generators running and a WOBBLE
+// glide under way. Only the amplifier's filters start afresh; the rest carries across, and what
+// follows peaks as a new instance at the new rate does (a burst was over ten times that).
+TEST (VinolaAudioProcessorShell, ANewRateClearsOnlyTheFiltersAndEverythingElseCarriesAcross)
+{
+    using T = VinolaParameterTable;
+    struct Case { double from, to; };
+    const Case cases[] = { { 96000.0, 22050.0 }, { 44100.0, 22050.0 }, { 22050.0, 96000.0 }, { 44100.0, 48000.0 } };
+
+    // Hum and vinyl noise up and scratches off, so that the peaks compare without chance events.
+    auto setUp = [] (VinolaAudioProcessor& p, double rate)
+    {
+        p.generatorMode = 0;
+        const std::pair<int, float> values[] = { { T::hum, 0.5f }, { T::vinylNoise, 0.5f }, { T::scratches, 0.0f },
+                                                 { T::wobble, 0.5f } };
+        for (const auto& [index, value] : values)
+            p.parameterObjects[index]->setValueNotifyingHost (value);
+        p.prepareToPlay (rate, 512);
+    };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (juce::String (c.from) + " -> " + juce::String (c.to));
+        auto switched = std::make_unique<VinolaAudioProcessor>(), fresh = std::make_unique<VinolaAudioProcessor>();
+        setUp (*switched, c.from);
+        double frame = 0.0;
+        renderMusic (*switched, c.from, 512, (int) c.from, frame);
+        // WOBBLE glides to 1 over a tenth of a second; one block of the glide has gone.
+        switched->parameterObjects[T::wobble]->setValueNotifyingHost (1.0f);
+        renderMusic (*switched, c.from, 256, 256, frame);
+
+        const RunningState before (switched->dsp);
+        ASSERT_GT (before.wobbleGlide.countdown, 0);
+        ASSERT_GT (peakOf (before.wobbleHistory), 0.1f);
+
+        switched->releaseResources();
+        switched->prepareToPlay (c.to, 256);
+        const RunningState after (switched->dsp);
+        EXPECT_EQ (switched->dsp.sampleRate, (float) c.to);
+        EXPECT_EQ (after.humPhase, before.humPhase);
+        EXPECT_EQ (after.wobblePhase, before.wobblePhase);
+        EXPECT_EQ (after.loopPosition, before.loopPosition);
+        EXPECT_EQ (after.wobbleGlide.current, before.wobbleGlide.current);
+        EXPECT_EQ (after.wobbleGlide.step, before.wobbleGlide.step);
+        EXPECT_EQ (after.wobbleGlide.countdown, before.wobbleGlide.countdown);
+        EXPECT_TRUE (after.wobbleHistory == before.wobbleHistory);
+
+        setUp (*fresh, c.to);
+        fresh->parameterObjects[T::wobble]->setValueNotifyingHost (1.0f);
+        double freshFrame = frame;
+        const float switchedPeak = peakOf (renderMusic (*switched, c.to, 256, 8192, frame));
+        const float freshPeak = peakOf (renderMusic (*fresh, c.to, 256, 8192, freshFrame));
+        EXPECT_NEAR (switchedPeak, freshPeak, 0.1f * freshPeak);
     }
 }
