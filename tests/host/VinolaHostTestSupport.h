@@ -81,6 +81,20 @@ namespace hosttest
         return (::Window) (juce::pointer_sized_uint) component.getPeer()->getNativeHandle();
     }
 
+    /** The window's size at each zoom step, each worked out from 748 x 350 and the factor alone
+        (half pixels rounded to the even neighbour, as JUCE rounds them for the host). */
+    struct ZoomedSize { int item, percent, width, height; };
+    constexpr ZoomedSize zoomedSizes[] = {
+        { 0, 75, 561, 262 }, { 1, 100, 748, 350 }, { 2, 125, 935, 438 },
+        { 3, 150, 1122, 525 }, { 4, 175, 1309, 612 }, { 5, 200, 1496, 700 },
+    };
+
+    /** Where to click, in a window's own pixels at a zoom of `percent`: the zoom button's middle,
+        and the middle of a list item (the list drops at x -10 with a margin of 10, rows of 26
+        from y 15). */
+    inline juce::Point<int> zoomButtonAt (int percent) { return { 14 * percent / 100, 14 * percent / 100 }; }
+    inline juce::Point<int> zoomItemAt (int percent, int item) { return { 55 * percent / 100, (15 + 26 * item + 13) * percent / 100 }; }
+
     /** Keeps a picture of what the test saw, in the test's working folder (the build tree). */
     inline void savePng (const juce::Image& image, const char* name)
     {

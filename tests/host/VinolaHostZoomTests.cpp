@@ -122,6 +122,63 @@ TEST (HostedZoom, RealClicksZoomTheEditorTo150PercentAndItStaysZoomed)
     home.deleteRecursively();
 }
 
+namespace
+{
+    /** Pixels of a row that are (nearly) black: what shows behind a panel drawn short. */
+    int blackPixelsInRow (const juce::Image& image, int y)
+    {
+        int n = 0;
+        for (int x = 0; x < image.getWidth(); ++x)
+            n += image.getPixelAt (x, y).getPerceivedBrightness() < 0.08f ? 1 : 0;
+        return n;
+    }
+}
+
+// Every size comes from 748 x 350 and the factor alone: a step from a size with half pixels
+// (75, 125, 175 %) must not carry its rounding into the next one.
+TEST (HostedZoom, EverySizeIsExactWhicheverSizeCameBefore)
+{
+    if (std::getenv ("DISPLAY") == nullptr || ! juce::File ("/usr/bin/xdotool").existsAsFile())
+        GTEST_SKIP() << "needs a display (run under xvfb-run) and xdotool";
+
+    const juce::String previousHome (std::getenv ("HOME") != nullptr ? std::getenv ("HOME") : "");
+    const auto home = juce::File::createTempFile ("zoom-steps-home");
+    ASSERT_TRUE (home.createDirectory());
+    setenv ("HOME", home.getFullPathName().toRawUTF8(), 1);
+
+    auto plugin = loadVst3();
+    ASSERT_NE (plugin, nullptr) << "no VST3 at " << VINOLA_VST3_PATH;
+    const int x = 40, y = 300;
+    {
+        OpenEditor open (*plugin, x, y);
+        ASSERT_NE (open.editor, nullptr);
+        ASSERT_EQ (physicalSize (*open.editor), juce::Point<int> (748, 350));
+
+        int percent = 100;
+        for (const int item : { 0, 3, 2, 5, 4, 1, 4, 3, 0, 2, 1 })
+        {
+            const auto& step = zoomedSizes[item];
+            const auto from = percent;
+            const auto button = zoomButtonAt (percent), choice = zoomItemAt (percent, item);
+            xdotool ({ "mousemove", juce::String (x + button.x), juce::String (y + button.y), "click", "1" });
+            xdotool ({ "mousemove", juce::String (x + choice.x), juce::String (y + choice.y), "click", "1" });
+            percent = step.percent;
+
+            const juce::Point<int> expected (step.width, step.height);
+            for (int i = 0; i < 30 && physicalSize (*open.editor) != expected; ++i)
+                pump (100);
+            EXPECT_EQ (physicalSize (*open.editor), expected) << from << " % to " << step.percent << " %";
+
+            const auto shot = grabWindow (nativeWindowOf (*open.editor), step.width, step.height);
+            EXPECT_LT (blackPixelsInRow (shot, step.height - 1), step.width / 10) << "the panel ends short at " << step.percent << " %";
+        }
+    }
+
+    plugin.reset();
+    setenv ("HOME", previousHome.toRawUTF8(), 1);
+    home.deleteRecursively();
+}
+
 // The Standalone's window holds the editor under its own title bar: it has to grow with the zoom
 // too, or the editor would shrink inside it and lose its right and bottom parts.
 TEST (HostedZoom, RealClicksGrowTheStandaloneWindowByHalf)
