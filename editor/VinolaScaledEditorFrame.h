@@ -25,6 +25,7 @@ public:
 
 private:
     void takeZoomedSize();
+    void publishNaturalSize();
 
     VinolaAudioProcessorEditor content;
 
