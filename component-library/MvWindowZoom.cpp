@@ -194,7 +194,7 @@ void MvWindowZoom::listItemSelected (MvList*, MvListItem* item)
         if (other->settings != nullptr && other->settings != settings && other->settings->settingsFile != nullptr)
             other->settings->settingsFile->setValue ("Zoom", juce::String (percent));
 
-    applyEverywhere (factor);
+    applyToEveryWindow (factor);
 
     list.dismiss();
 }
@@ -204,12 +204,12 @@ void MvWindowZoom::applyStoredZoom()
     // Only a stored size that differs from this zoom's own factor is applied; otherwise the
     // factor in force stays, which a window with its own scaling has to take on by itself.
     if (const auto stored = getStoredZoom(); stored != zoomFactor)
-        applyEverywhere (stored);
+        applyToEveryWindow (stored);
     else if (scaleWindow != nullptr)
         scaleWindow (processFactor);
 }
 
-void MvWindowZoom::applyEverywhere (float factor)
+void MvWindowZoom::applyToEveryWindow (float factor)
 {
     processFactor = factor;
 

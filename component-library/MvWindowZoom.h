@@ -74,9 +74,11 @@ public:
     MvButton button;
     MvList list;
 
+    /** Makes a factor the one in force and every open window follow it, as a choice does
+        (without storing it). */
+    static void applyToEveryWindow (float factor);
+
 private:
-    /** Makes the factor the one in force and every open window follow it. */
-    static void applyEverywhere (float factor);
     /** Takes a factor applied elsewhere: marks it in the list and shows it, through scaleWindow,
         or, once the global scale is set, by giving the parent and its window back their sizes
         in their own coordinates (taken before the change) so they grow or shrink on screen. */
