@@ -109,6 +109,15 @@ namespace hosttest
         pump (400);
     }
 
+    /** Chooses a zoom step with real clicks in a window whose top-left corner is at `origin` on
+        the screen and which shows the zoom `percent`: the zoom button, then the list item. */
+    inline void clickZoomChoice (juce::Point<int> origin, int percent, int item)
+    {
+        const auto button = origin + zoomButtonAt (percent), choice = origin + zoomItemAt (percent, item);
+        xdotool ({ "mousemove", juce::String (button.x), juce::String (button.y), "click", "1" });
+        xdotool ({ "mousemove", juce::String (choice.x), juce::String (choice.y), "click", "1" });
+    }
+
     /** An X window's size on the server, in physical pixels. */
     inline juce::Point<int> physicalSize (::Window window)
     {

@@ -91,9 +91,7 @@ TEST (HostedZoom, EverySizeIsExactWhicheverSizeCameBefore)
         {
             const auto& step = zoomedSizes[item];
             const auto from = percent;
-            const auto button = zoomButtonAt (percent), choice = zoomItemAt (percent, item);
-            xdotool ({ "mousemove", juce::String (x + button.x), juce::String (y + button.y), "click", "1" });
-            xdotool ({ "mousemove", juce::String (x + choice.x), juce::String (y + choice.y), "click", "1" });
+            clickZoomChoice ({ x, y }, percent, item);
             percent = step.percent;
 
             const juce::Point<int> expected (step.width, step.height);

@@ -147,9 +147,7 @@ TEST (JalvWindow, OpensAtTheStoredZoomAndJalvsWindowFollowsEveryChoice)
         ASSERT_NE (plugin, nullptr) << "no VST3 at " << VINOLA_VST3_PATH;
         OpenEditor open (*plugin, 0, 0);
         ASSERT_NE (open.editor, nullptr);
-        const auto button = zoomButtonAt (100), choice = zoomItemAt (100, at150.item);
-        xdotool ({ "mousemove", juce::String (button.x), juce::String (button.y), "click", "1" });
-        xdotool ({ "mousemove", juce::String (choice.x), juce::String (choice.y), "click", "1" });
+        clickZoomChoice ({ 0, 0 }, 100, at150.item);
         ASSERT_TRUE (waitFor ([&] { return physicalSize (*open.editor) == juce::Point<int> (at150.width, at150.height); }));
         // Settled: two looks a moment apart show the same.
         juce::Image previous;
@@ -209,10 +207,7 @@ TEST (JalvWindow, OpensAtTheStoredZoomAndJalvsWindowFollowsEveryChoice)
     for (const int item : { 5, 0 })
     {
         const auto& step = zoomedSizes[item];
-        const auto origin = screenPosition (panel);
-        const auto button = origin + zoomButtonAt (percent), choice = origin + zoomItemAt (percent, item);
-        xdotool ({ "mousemove", juce::String (button.x), juce::String (button.y), "click", "1" });
-        xdotool ({ "mousemove", juce::String (choice.x), juce::String (choice.y), "click", "1" });
+        clickZoomChoice (screenPosition (panel), percent, item);
         EXPECT_TRUE (waitFor ([&] { return hasSize (step); }))
             << percent << " % to " << step.percent << " %: the plug-in's window is " << physicalSize (panel).x << " x "
             << physicalSize (panel).y << ", jalv's " << physicalSize (frame).x << " x " << physicalSize (frame).y;
