@@ -74,11 +74,6 @@ juce::Point<int> MvWindowZoom::scaledSize (juce::Point<int> design, float factor
     return { juce::roundToInt ((float) design.x * factor), juce::roundToInt ((float) design.y * factor) };
 }
 
-float MvWindowZoom::getProcessFactor() noexcept
-{
-    return processFactor;
-}
-
 juce::Image MvWindowZoom::loadImage (const char* name) const
 {
     return assets != nullptr ? MvLoadArchiveImage (*assets, name) : juce::Image();

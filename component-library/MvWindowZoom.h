@@ -55,8 +55,6 @@ public:
         to the nearest pixel, halves to the even neighbour, as JUCE rounds the sizes it reports
         to a host. */
     static juce::Point<int> scaledSize (juce::Point<int> design, float factor) noexcept;
-    /** The factor in force in this process: the last one applied, 1 before any. */
-    static float getProcessFactor() noexcept;
 
     /** The parent's size in its own coordinates at every zoom; after a change of the global
         scale the parent and its window take it again, so no size inherits the rounding of the

@@ -40,6 +40,11 @@ namespace hosttest
         return output;
     }
 
+    inline bool haveProgram (const char* name)
+    {
+        return run ({ "sh", "-c", juce::String ("command -v ") + name }).trim().isNotEmpty();
+    }
+
     inline void pump (int milliseconds)
     {
         juce::MessageManager::getInstance()->runDispatchLoopUntil (milliseconds);

@@ -36,12 +36,6 @@ namespace
         statm >> size >> resident;
         return resident * (long) (sysconf (_SC_PAGESIZE) / 1024);
     }
-
-    bool haveProgram (const char* name)
-    {
-        return run ({ "sh", "-c", juce::String ("command -v ") + name }).trim().isNotEmpty();
-    }
-
 }
 
 TEST (HostedWindow, Vst3EditorOpensPaintsAndClosesTwentyTimes)

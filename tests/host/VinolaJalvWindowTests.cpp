@@ -13,11 +13,6 @@ using namespace hosttest;
 
 namespace
 {
-    bool haveProgram (const char* name)
-    {
-        return run ({ "sh", "-c", juce::String ("command -v ") + name }).trim().isNotEmpty();
-    }
-
     /** A program started for the test and ended with it: asked to quit, then killed; and
         ended by the system should the test program itself die first. */
     struct Spawned
