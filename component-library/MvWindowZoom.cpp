@@ -5,6 +5,7 @@
 #include "VinolaEmbeddedFont.h"
 
 #include <cmath>
+#include <vector>
 
 namespace
 {
@@ -25,16 +26,32 @@ namespace
         font.setHeight (13.5f);
         return font;
     }
+
+    // Every zoom alive in the process, in the order they were made (message thread only).
+    juce::Array<MvWindowZoom*>& liveZooms()
+    {
+        static juce::Array<MvWindowZoom*> zooms;
+        return zooms;
+    }
+
+    // The factor in force, like the global scale, which it mirrors for windows that scale
+    // themselves: process-wide, and kept after the last window closes.
+    float processFactor = 1.0f;
 }
 
 MvWindowZoom::MvWindowZoom()
 {
     for (size_t i = 0; i < labels.size(); ++i)
         labels[i] = zoomLabels[i];
+
+    liveZooms().add (this);
 }
 
 // The list is declared after the button, so it goes first.
-MvWindowZoom::~MvWindowZoom() = default;
+MvWindowZoom::~MvWindowZoom()
+{
+    liveZooms().removeFirstMatchingValue (this);
+}
 
 int MvWindowZoom::percentForItem (int itemId) noexcept
 {
@@ -50,6 +67,11 @@ int MvWindowZoom::itemForZoom (float factor) noexcept
             return i;
 
     return itemOf100;
+}
+
+juce::Point<int> MvWindowZoom::scaledSize (juce::Point<int> design, float factor) noexcept
+{
+    return { juce::roundToInt ((float) design.x * factor), juce::roundToInt ((float) design.y * factor) };
 }
 
 juce::Image MvWindowZoom::loadImage (const char* name) const
@@ -161,24 +183,90 @@ void MvWindowZoom::listItemSelected (MvList*, MvListItem* item)
         settings->settingsFile->save();
     }
 
-    zoomFactor = factor;
-    applyGlobalScale (factor);
+    // Other plug-in instances keep their own copy of the settings, read when they were made:
+    // those with a window open learn the choice too, so their next window marks it.
+    for (auto* other : liveZooms())
+        if (other->settings != nullptr && other->settings != settings && other->settings->settingsFile != nullptr)
+            other->settings->settingsFile->setValue ("Zoom", juce::String (percent));
+
+    applyToEveryWindow (factor);
 
     list.dismiss();
 }
 
-void MvWindowZoom::applyGlobalScale (float factor)
+void MvWindowZoom::applyStoredZoom()
 {
-    // A window already on screen keeps its size in physical pixels when the scale changes, so
-    // its content would shrink in its own coordinates and lose its right and bottom parts.
-    // Giving the window back its size in its own coordinates makes it grow with the zoom.
-    auto* window = parent != nullptr ? parent->getTopLevelComponent() : nullptr;
-    const auto size = window != nullptr ? window->getBounds().withZeroOrigin() : juce::Rectangle<int>();
+    // Only a stored size that differs from this zoom's own factor is applied; otherwise the
+    // factor in force stays, which a window with its own scaling has to take on by itself.
+    if (const auto stored = getStoredZoom(); stored != zoomFactor)
+        applyToEveryWindow (stored);
+    else if (scaleWindow != nullptr)
+        scaleWindow (processFactor);
+}
 
-    juce::Desktop::getInstance().setGlobalScaleFactor (factor);
+void MvWindowZoom::applyToEveryWindow (float factor)
+{
+    processFactor = factor;
 
-    if (window != nullptr && window->isOnDesktop() && window->getBounds().withZeroOrigin() != size)
-        window->setSize (size.getWidth(), size.getHeight());
+    // A window on screen keeps its size in physical pixels when the global scale changes:
+    // note every window's sizes in its own coordinates first.
+    struct Before { MvWindowZoom* zoom; juce::Point<int> parent, window; };
+    std::vector<Before> before;
+    bool anyGlobal = false;
+
+    for (auto* zoom : liveZooms())
+    {
+        Before b { zoom, {}, {} };
+
+        if (zoom->scaleWindow == nullptr && zoom->parent != nullptr)
+        {
+            anyGlobal = true;
+            b.parent = zoom->parent->getBounds().getBottomRight() - zoom->parent->getPosition();
+            const auto* window = zoom->parent->getTopLevelComponent();
+            b.window = window->getBounds().getBottomRight() - window->getPosition();
+        }
+
+        before.push_back (b);
+    }
+
+    // Windows that scale themselves never touch the global scale: their host would not learn
+    // of it.
+    if (anyGlobal)
+        juce::Desktop::getInstance().setGlobalScaleFactor (factor);
+
+    for (const auto& b : before)
+        if (liveZooms().contains (b.zoom))
+            b.zoom->follow (factor, b.parent, b.window);
+}
+
+void MvWindowZoom::follow (float factor, juce::Point<int> parentBefore, juce::Point<int> windowBefore)
+{
+    zoomFactor = factor;
+    list.setSelectedItem (itemForZoom (factor));
+
+    if (scaleWindow != nullptr)
+    {
+        scaleWindow (factor);
+        return;
+    }
+
+    // Only a window on screen has a size to keep; one still being built takes its size later.
+    if (parent == nullptr || parent->getPeer() == nullptr)
+        return;
+
+    // The parent takes its design size again, whatever a host's rounding left it at; a window
+    // around it (a host's or the Standalone's frame) keeps the margin it had around it.
+    const auto size = designSize.isOrigin() ? parentBefore : designSize;
+    auto* window = parent->getTopLevelComponent();
+    parent->setSize (size.x, size.y);
+
+    if (window != parent && window->isOnDesktop())
+    {
+        const auto windowSize = size + (windowBefore - parentBefore);
+
+        if (window->getWidth() != windowSize.x || window->getHeight() != windowSize.y)
+            window->setSize (windowSize.x, windowSize.y);
+    }
 }
 
 void MvWindowZoom::listDismissed (MvList*) {}

@@ -4,6 +4,7 @@
 #include "MvList.h"
 
 #include <array>
+#include <functional>
 
 class MvGlobalSettings;
 class MvAssetManager;
@@ -13,8 +14,13 @@ class MvAssetManager;
     file (saved at once) and becomes JUCE's process-wide desktop scale factor, so the window keeps
     its design size in its own coordinates.
 
-    The owning window calls init once, places `button` and `list` in its layout, selects the
-    item of getStoredZoom and applies that factor when it differs from zoomFactor. */
+    The factor is process-wide: a choice, or a window opening with a different stored size,
+    scales every open window of the plug-in, and a window that opens later shows the factor in
+    force. A window shows it through the global desktop scale, or through scaleWindow for hosts
+    whose plug-in wrapper does not pass that scale on to the host.
+
+    The owning window sets designSize, calls init once, places `button` and `list` in its
+    layout, selects the item of getStoredZoom and calls applyStoredZoom. */
 class MvWindowZoom : public MvList::Delegate
 {
 public:
@@ -31,6 +37,10 @@ public:
     /** The stored "Zoom" percentage as a factor when it lies within 20..300, else zoomFactor. */
     float getStoredZoom() const;
 
+    /** When a window opens: a stored factor that differs from zoomFactor is applied to every
+        open window; otherwise a window with its own scaling still takes the factor in force. */
+    void applyStoredZoom();
+
     /** Stores and saves the chosen percentage, applies it as the global scale factor and closes
         the list. */
     void listItemSelected (MvList* list, MvListItem* item) override;
@@ -41,6 +51,18 @@ public:
     /** The list item that shows a factor: its percentage rounded to the nearest integer (halves
         away from zero) when that is one of the six, else the item of "100%". */
     static int itemForZoom (float factor) noexcept;
+    /** A design size zoomed by a factor, each side worked out from the design alone and rounded
+        to the nearest pixel, halves to the even neighbour, as JUCE rounds the sizes it reports
+        to a host. */
+    static juce::Point<int> scaledSize (juce::Point<int> design, float factor) noexcept;
+
+    /** The parent's size in its own coordinates at every zoom; after a change of the global
+        scale the parent and its window take it again, so no size inherits the rounding of the
+        one before. Left empty, the parent keeps whatever size it has. */
+    juce::Point<int> designSize;
+    /** When set, this window shows a factor on its own through this function (for example by a
+        transform on the parent) instead of through the global desktop scale. */
+    std::function<void (float factor)> scaleWindow;
 
     std::array<const char*, numSizes> labels;
     float zoomFactor = 1.0f;
@@ -50,10 +72,15 @@ public:
     MvButton button;
     MvList list;
 
+    /** Makes a factor the one in force and every open window follow it, as a choice does
+        (without storing it). */
+    static void applyToEveryWindow (float factor);
+
 private:
-    /** Sets the global scale factor; a parent window already on screen keeps its size in its own
-        coordinates, so it grows or shrinks on the screen with the zoom. */
-    void applyGlobalScale (float factor);
+    /** Takes a factor applied elsewhere: marks it in the list and shows it, through scaleWindow,
+        or, once the global scale is set, by giving the parent and its window back their sizes
+        in their own coordinates (taken before the change) so they grow or shrink on screen. */
+    void follow (float factor, juce::Point<int> parentBefore, juce::Point<int> windowBefore);
 
     juce::Image loadImage (const char* name) const;
 

@@ -53,7 +53,7 @@ namespace
 }
 
 //==============================================================================
-VinolaAudioProcessorEditor::VinolaAudioProcessorEditor (VinolaAudioProcessor& p)
+VinolaAudioProcessorEditor::VinolaAudioProcessorEditor (VinolaAudioProcessor& p, ZoomScaling zoomScaling)
     : juce::AudioProcessorEditor (p),
       assetManager ("Vinola", "appdata/Assets.mva"),
       audioProcessor (p)
@@ -123,18 +123,14 @@ VinolaAudioProcessorEditor::VinolaAudioProcessorEditor (VinolaAudioProcessor& p)
 
     // Window zoom: the stored size is marked in the list and applied to the whole interface.
     // A stored size that is not one of the six (110 %) still applies, with "100%" marked.
+    windowZoom.designSize = { designWidth, designHeight };
+    if (zoomScaling == ZoomScaling::ownTransform)
+        windowZoom.scaleWindow = [this] (float factor) { juce::AudioProcessorEditor::setScaleFactor (factor); };
     windowZoom.init (this, &audioProcessor.getGlobalSettings(), &assetManager);
     windowZoom.list.setSelectedItem (MvWindowZoom::itemForZoom (windowZoom.getStoredZoom()));
     windowZoom.button.setVisible (true);
     addChildComponent (windowZoom.button, -1);
-
-    // The scale is process-wide and outlives editors: only a stored size that differs from the
-    // zoom's own factor is applied.
-    if (const auto storedZoom = windowZoom.getStoredZoom(); storedZoom != windowZoom.zoomFactor)
-    {
-        windowZoom.zoomFactor = storedZoom;
-        juce::Desktop::getInstance().setGlobalScaleFactor (storedZoom);
-    }
+    windowZoom.applyStoredZoom();
 
     setSize (designWidth, designHeight);
     changeListenerCallback (nullptr);

@@ -47,7 +47,13 @@ public:
     static constexpr int designHeight = 350;
     static constexpr int timerIntervalMs = 16;
 
-    explicit VinolaAudioProcessorEditor (VinolaAudioProcessor&);
+    /** How the window shows its zoom: through JUCE's global desktop scale, which the VST3 and
+        Standalone wrappers pass on to their windows, or by a transform on the editor itself,
+        for a holder that takes the zoomed size (VinolaScaledEditorFrame). Either way the editor
+        keeps its design size in its own coordinates. */
+    enum class ZoomScaling { globalScale, ownTransform };
+
+    explicit VinolaAudioProcessorEditor (VinolaAudioProcessor&, ZoomScaling zoomScaling = ZoomScaling::globalScale);
     ~VinolaAudioProcessorEditor() override;
 
     void paint (juce::Graphics&) override;

@@ -1,5 +1,6 @@
 #include "VinolaAudioProcessor.h"
 #include "VinolaAudioProcessorEditor.h"
+#include "VinolaScaledEditorFrame.h"
 #include "MvPlatform.h"
 #include "VinolaParameterTable.h"
 #include "VinolaResources.h"
@@ -222,6 +223,11 @@ bool VinolaAudioProcessor::producesMidi() const { return false; }
 
 juce::AudioProcessorEditor* VinolaAudioProcessor::createEditor()
 {
+    // JUCE's LV2 wrapper does not pass the global desktop scale on to the host: there the
+    // window is held in a frame that takes the zoomed size itself.
+    if (wrapperType == wrapperType_LV2)
+        return new VinolaScaledEditorFrame (*this);
+
     return new VinolaAudioProcessorEditor (*this);
 }
 

@@ -7,6 +7,9 @@
 #include "FolderSandbox.h"
 #include "VinolaAudioProcessor.h"
 #include "VinolaAudioProcessorEditor.h"
+#include "VinolaScaledEditorFrame.h"
+
+#include <X11/Xlib.h>
 
 namespace
 {
@@ -22,6 +25,7 @@ namespace
 
         void TearDown() override
         {
+            MvWindowZoom::applyToEveryWindow (1.0f);
             juce::Desktop::getInstance().setGlobalScaleFactor (1.0f);
         }
 
@@ -45,6 +49,45 @@ namespace
             if (list.getItem (i)->selected)
                 return i;
         return -1;
+    }
+
+    // The user's way: the zoom button opens the list, a click on an item chooses it.
+    void choose (VinolaAudioProcessorEditor& editor, int item)
+    {
+        auto& zoom = editor.getWindowZoom();
+        zoom.button.mouseDown (mvtest::mouseAt (zoom.button, 9, 9, mvtest::leftButton()));
+        zoom.button.mouseUp (mvtest::mouseAt (zoom.button, 9, 9, mvtest::leftButton()));
+        ASSERT_TRUE (zoom.list.isShowing() || zoom.list.getParentComponent() == &editor);
+        auto& row = *zoom.list.getItem (item);
+        row.mouseDown (mvtest::mouseAt (row, 10, 10, mvtest::leftButton()));
+        row.mouseUp (mvtest::mouseAt (row, 10, 10, mvtest::leftButton()));
+    }
+
+    // Each zoom step's window size, worked out from 748 x 350 and the factor alone (halves to
+    // the even neighbour, as JUCE rounds what it reports to a host).
+    struct ZoomStep { int percent, width, height; };
+    constexpr ZoomStep zoomSteps[] = {
+        { 75, 561, 262 }, { 100, 748, 350 }, { 125, 935, 438 }, { 150, 1122, 525 }, { 175, 1309, 612 }, { 200, 1496, 700 },
+    };
+
+    /** A window's size on the X server, once it has settled there (a few seconds at most). */
+    juce::Point<int> settledPhysicalSize (juce::Component& window, juce::Point<int> expected)
+    {
+        juce::Point<int> size;
+        for (int i = 0; i < 100; ++i)
+        {
+            juce::MessageManager::getInstance()->runDispatchLoopUntil (20);
+            XWindowAttributes a {};
+            if (auto* display = XOpenDisplay (nullptr))
+            {
+                XGetWindowAttributes (display, (::Window) (juce::pointer_sized_uint) window.getPeer()->getNativeHandle(), &a);
+                XCloseDisplay (display);
+            }
+            size = { a.width, a.height };
+            if (size == expected)
+                break;
+        }
+        return size;
     }
 }
 
@@ -111,4 +154,102 @@ TEST_F (EditorZoom, ButtonOnTopInTheCornerAndAChoiceReachesTheNextWindow)
     next->getWindowZoom().list.show();
     ASSERT_EQ (next->getWindowZoom().list.getParentComponent(), next.get());
     closeEditor (other, next);
+}
+
+// Two plug-in instances with their windows open at once: a choice in either resizes both, on
+// the screen, with the editors keeping their design size in their own coordinates.
+TEST_F (EditorZoom, AChoiceResizesEveryOpenWindow)
+{
+    if (juce::Desktop::getInstance().getDisplays().displays.isEmpty())
+        GTEST_SKIP() << "needs a display";
+
+    VinolaAudioProcessor first, second;
+    auto a = openEditor (first);
+    auto b = openEditor (second);
+    int x = 0;
+    for (auto* editor : { a.get(), b.get() })
+    {
+        editor->setTopLeftPosition (x, 0);
+        editor->addToDesktop (0);
+        editor->setVisible (true);
+        x += 600;
+    }
+
+    // From each window in turn, through a size with half pixels.
+    struct Step { VinolaAudioProcessorEditor* from; int item; juce::Point<int> size; };
+    for (const auto& step : { Step { a.get(), 3, { 1122, 525 } }, Step { b.get(), 4, { 1309, 612 } },
+                              Step { a.get(), 3, { 1122, 525 } }, Step { b.get(), 1, { 748, 350 } } })
+    {
+        choose (*step.from, step.item);
+        for (auto* editor : { a.get(), b.get() })
+        {
+            const auto size = settledPhysicalSize (*editor, step.size);
+            // Where the window ends in half a pixel, the display may round either way.
+            EXPECT_NEAR (size.x, step.size.x, step.item == 4 ? 1 : 0) << "item " << step.item;
+            EXPECT_NEAR (size.y, step.size.y, step.item == 4 ? 1 : 0) << "item " << step.item;
+            EXPECT_EQ (editor->getLocalBounds(), juce::Rectangle<int> (748, 350)) << "item " << step.item;
+            EXPECT_EQ (selectedItem (editor->getWindowZoom().list), step.item);
+        }
+    }
+
+    // The other instance's settings learnt the choice, so its next window marks it.
+    EXPECT_EQ (first.getGlobalSettings().settingsFile->getValue ("Zoom"), "100");
+    closeEditor (first, a);
+    closeEditor (second, b);
+}
+
+// The window as the LV2 wrapper gets it: held in a frame that takes the zoomed size itself.
+TEST_F (EditorZoom, UnderTheLv2WrapperAFrameTakesTheZoomedSizeAndDrawsTheZoomedWindow)
+{
+    juce::AudioProcessor::setTypeOfNextNewPlugin (juce::AudioProcessor::wrapperType_LV2);
+    VinolaAudioProcessor processor;
+    juce::AudioProcessor::setTypeOfNextNewPlugin (juce::AudioProcessor::wrapperType_Undefined);
+    processor.getGlobalSettings().settingsFile->setValue ("Zoom", "150");
+
+    std::unique_ptr<juce::AudioProcessorEditor> editor (processor.createEditor());
+    auto* frame = dynamic_cast<VinolaScaledEditorFrame*> (editor.get());
+    ASSERT_NE (frame, nullptr);
+    EXPECT_EQ (frame->getBounds(), juce::Rectangle<int> (1122, 525));
+    EXPECT_EQ (frame->getContent().getLocalBounds(), juce::Rectangle<int> (748, 350));
+    // The wrapper would not pass the global scale on: it is left alone.
+    EXPECT_FLOAT_EQ (juce::Desktop::getInstance().getGlobalScaleFactor(), 1.0f);
+
+    // The user sees what the globally scaled window shows.
+    const auto framed = frame->createComponentSnapshot (frame->getLocalBounds());
+    const auto scaled = frame->getContent().createComponentSnapshot (frame->getContent().getLocalBounds(), true, 1.5f);
+    ASSERT_EQ (scaled.getBounds(), framed.getBounds());
+    int differing = 0;
+    for (int y = 0; y < framed.getHeight(); ++y)
+        for (int x = 0; x < framed.getWidth(); ++x)
+            differing += mvtest::near (framed.getPixelAt (x, y), scaled.getPixelAt (x, y), 8) ? 0 : 1;
+    EXPECT_LT (differing, framed.getWidth() * framed.getHeight() / 200);
+
+    processor.editorBeingDeleted (editor.get());
+    editor.reset();
+}
+
+// Every size comes from the design and the factor, whichever size came before, in every open
+// frame; a frame opened later shows the factor in force.
+TEST_F (EditorZoom, FramesTakeTheExactSizeOfEveryStepTogether)
+{
+    VinolaAudioProcessor first, second, later;
+    VinolaScaledEditorFrame a (first), b (second);
+
+    int n = 0;
+    for (const int item : { 0, 3, 2, 5, 4, 1, 4, 3, 0, 2, 3 })
+    {
+        const auto& step = zoomSteps[item];
+        choose ((n++ % 2 == 0 ? a : b).getContent(), item);
+        for (auto* frame : { &a, &b })
+        {
+            EXPECT_EQ (frame->getBounds(), juce::Rectangle<int> (step.width, step.height)) << step.percent << " %, choice " << n;
+            EXPECT_EQ (frame->getContent().getLocalBounds(), juce::Rectangle<int> (748, 350));
+            EXPECT_FLOAT_EQ (frame->getContent().getTransform().mat00, (float) step.percent * 0.01f);
+            EXPECT_EQ (selectedItem (frame->getContent().getWindowZoom().list), item);
+        }
+        EXPECT_FLOAT_EQ (juce::Desktop::getInstance().getGlobalScaleFactor(), 1.0f);
+    }
+
+    VinolaScaledEditorFrame c (later);
+    EXPECT_EQ (c.getBounds(), juce::Rectangle<int> (1122, 525));
 }

@@ -7,6 +7,9 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include <cstdlib>
+#include <set>
+
 namespace hosttest
 {
     /** The first plug-in of a built bundle, at 44.1 kHz and 512-frame blocks; null when it does not load. */
@@ -47,6 +50,11 @@ namespace hosttest
         auto output = process.readAllProcessOutput();
         process.waitForProcessToFinish (timeoutMs);
         return output;
+    }
+
+    inline bool haveProgram (const char* name)
+    {
+        return run ({ "sh", "-c", juce::String ("command -v ") + name }).trim().isNotEmpty();
     }
 
     inline void pump (int milliseconds)
@@ -93,9 +101,130 @@ namespace hosttest
         return (::Window) (juce::pointer_sized_uint) component.getPeer()->getNativeHandle();
     }
 
+    /** The window's size at each zoom step, each worked out from 748 x 350 and the factor alone
+        (half pixels rounded to the even neighbour, as JUCE rounds them for the host). */
+    struct ZoomedSize { int item, percent, width, height; };
+    constexpr ZoomedSize zoomedSizes[] = {
+        { 0, 75, 561, 262 }, { 1, 100, 748, 350 }, { 2, 125, 935, 438 },
+        { 3, 150, 1122, 525 }, { 4, 175, 1309, 612 }, { 5, 200, 1496, 700 },
+    };
+
+    /** Where to click, in a window's own pixels at a zoom of `percent`: the zoom button's middle,
+        and the middle of a list item (the list drops at x -10 with a margin of 10, rows of 26
+        from y 15). */
+    inline juce::Point<int> zoomButtonAt (int percent) { return { 14 * percent / 100, 14 * percent / 100 }; }
+    inline juce::Point<int> zoomItemAt (int percent, int item) { return { 55 * percent / 100, (15 + 26 * item + 13) * percent / 100 }; }
+
+    /** Runs xdotool, keeping JUCE's message loop going meanwhile and a little after. */
+    inline void xdotool (juce::StringArray args)
+    {
+        args.insert (0, "xdotool");
+        juce::ChildProcess process;
+        if (process.start (args, 0))
+            for (int i = 0; i < 250 && process.isRunning(); ++i)
+                pump (20);
+        pump (400);
+    }
+
+    /** Chooses a zoom step with real clicks in a window whose top-left corner is at `origin` on
+        the screen and which shows the zoom `percent`: the zoom button, then the list item. */
+    inline void clickZoomChoice (juce::Point<int> origin, int percent, int item)
+    {
+        const auto button = origin + zoomButtonAt (percent), choice = origin + zoomItemAt (percent, item);
+        xdotool ({ "mousemove", juce::String (button.x), juce::String (button.y), "click", "1" });
+        xdotool ({ "mousemove", juce::String (choice.x), juce::String (choice.y), "click", "1" });
+    }
+
+    /** An X window's size on the server, in physical pixels. */
+    inline juce::Point<int> physicalSize (::Window window)
+    {
+        XWindowAttributes a {};
+        if (auto* display = XOpenDisplay (nullptr))
+        {
+            XGetWindowAttributes (display, window, &a);
+            XCloseDisplay (display);
+        }
+        return { a.width, a.height };
+    }
+
+    inline juce::Point<int> physicalSize (juce::Component& window)
+    {
+        return physicalSize (nativeWindowOf (window));
+    }
+
+    inline int distinctColours (const juce::Image& image)
+    {
+        std::set<juce::uint32> colours;
+        for (int y = 0; y < image.getHeight(); y += 2)
+            for (int x = 0; x < image.getWidth(); x += 2)
+                colours.insert (image.getPixelAt (x, y).getARGB());
+        return (int) colours.size();
+    }
+
+    /** The editor of a hosted plug-in in a window of its own at (x, y), without decorations. */
+    struct OpenEditor
+    {
+        OpenEditor (juce::AudioPluginInstance& p, int x, int y) : plugin (p), editor (p.createEditorIfNeeded())
+        {
+            if (editor == nullptr)
+                return;
+            editor->setName ("Zoomed Vinola VST3");
+            editor->setTopLeftPosition (x, y);
+            editor->addToDesktop (0);
+            editor->setVisible (true);
+            pump (800);
+        }
+
+        ~OpenEditor()
+        {
+            if (editor == nullptr)
+                return;
+            plugin.editorBeingDeleted (editor.get());
+            editor.reset();
+            pump (50);
+        }
+
+        juce::AudioPluginInstance& plugin;
+        std::unique_ptr<juce::AudioProcessorEditor> editor;
+    };
+
+    /** A home folder of the test's own for as long as it lives, so that a plug-in loaded into
+        this process keeps its settings there (it finds them under ~/.config). */
+    struct ScopedHome
+    {
+        explicit ScopedHome (const char* name)
+            : previous (std::getenv ("HOME") != nullptr ? std::getenv ("HOME") : ""),
+              folder (juce::File::createTempFile (name))
+        {
+            folder.createDirectory();
+            setenv ("HOME", folder.getFullPathName().toRawUTF8(), 1);
+        }
+
+        ~ScopedHome()
+        {
+            setenv ("HOME", previous.toRawUTF8(), 1);
+            folder.deleteRecursively();
+        }
+
+        juce::File settingsFile() const { return folder.getChildFile (".config/Marvolund/Vinola/Vinola.settings"); }
+
+        /** The plug-in's settings file, in the format the plug-in reads and writes. */
+        std::unique_ptr<juce::PropertiesFile> openSettings() const
+        {
+            juce::PropertiesFile::Options options;
+            options.storageFormat = juce::PropertiesFile::storeAsCompressedBinary;
+            return std::make_unique<juce::PropertiesFile> (settingsFile(), options);
+        }
+
+        const juce::String previous;
+        const juce::File folder;
+    };
+
     /** Keeps a picture of what the test saw, in the test's working folder (the build tree). */
     inline void savePng (const juce::Image& image, const char* name)
     {
+        if (! image.isValid())
+            return;
         const auto file = juce::File::getCurrentWorkingDirectory().getChildFile (name);
         file.deleteFile();
         juce::FileOutputStream out (file);

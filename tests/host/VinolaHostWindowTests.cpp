@@ -36,21 +36,6 @@ namespace
         statm >> size >> resident;
         return resident * (long) (sysconf (_SC_PAGESIZE) / 1024);
     }
-
-    int distinctColours (const juce::Image& image)
-    {
-        std::set<juce::uint32> colours;
-        for (int y = 0; y < image.getHeight(); y += 2)
-            for (int x = 0; x < image.getWidth(); x += 2)
-                colours.insert (image.getPixelAt (x, y).getARGB());
-        return (int) colours.size();
-    }
-
-    bool haveProgram (const char* name)
-    {
-        return run ({ "sh", "-c", juce::String ("command -v ") + name }).trim().isNotEmpty();
-    }
-
 }
 
 TEST (HostedWindow, Vst3EditorOpensPaintsAndClosesTwentyTimes)

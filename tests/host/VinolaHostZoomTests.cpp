@@ -11,75 +11,13 @@
 
 using namespace hosttest;
 
-namespace
-{
-    void xdotool (juce::StringArray args)
-    {
-        args.insert (0, "xdotool");
-        juce::ChildProcess process;
-        if (process.start (args, 0))
-            for (int i = 0; i < 250 && process.isRunning(); ++i)
-                pump (20);
-        pump (400);
-    }
-
-    /** The window's size on the X server, in physical pixels. */
-    juce::Point<int> physicalSize (juce::Component& window)
-    {
-        XWindowAttributes a {};
-        if (auto* display = XOpenDisplay (nullptr))
-        {
-            XGetWindowAttributes (display, nativeWindowOf (window), &a);
-            XCloseDisplay (display);
-        }
-        return { a.width, a.height };
-    }
-
-    void writeScreen (juce::Component& window, juce::Point<int> size, const char* name)
-    {
-        savePng (grabWindow (nativeWindowOf (window), size.x, size.y), name);
-    }
-
-    // The editor of a plug-in in a window of its own at (x, y), without decorations.
-    struct OpenEditor
-    {
-        OpenEditor (juce::AudioPluginInstance& p, int x, int y) : plugin (p), editor (p.createEditorIfNeeded())
-        {
-            if (editor == nullptr)
-                return;
-            editor->setName ("Zoomed Vinola VST3");
-            editor->setTopLeftPosition (x, y);
-            editor->addToDesktop (0);
-            editor->setVisible (true);
-            pump (800);
-        }
-
-        ~OpenEditor()
-        {
-            if (editor == nullptr)
-                return;
-            plugin.editorBeingDeleted (editor.get());
-            editor.reset();
-            pump (50);
-        }
-
-        juce::AudioPluginInstance& plugin;
-        std::unique_ptr<juce::AudioProcessorEditor> editor;
-    };
-}
-
 TEST (HostedZoom, RealClicksZoomTheEditorTo150PercentAndItStaysZoomed)
 {
     if (std::getenv ("DISPLAY") == nullptr || ! juce::File ("/usr/bin/xdotool").existsAsFile())
         GTEST_SKIP() << "needs a display (run under xvfb-run) and xdotool";
 
-    // A home of this test's own, so the zoom it stores never reaches a real settings file; the
-    // plug-in keeps its settings in ~/.config.
-    const juce::String previousHome (std::getenv ("HOME") != nullptr ? std::getenv ("HOME") : "");
-    const auto home = juce::File::createTempFile ("zoom-home");
-    ASSERT_TRUE (home.createDirectory());
-    setenv ("HOME", home.getFullPathName().toRawUTF8(), 1);
-    const auto settingsFile = home.getChildFile (".config/Marvolund/Vinola/Vinola.settings");
+    // A home of this test's own, so the zoom it stores never reaches a real settings file.
+    const ScopedHome home ("zoom-home");
 
     auto plugin = loadVst3();
     ASSERT_NE (plugin, nullptr) << "no VST3 at " << VINOLA_VST3_PATH;
@@ -102,14 +40,13 @@ TEST (HostedZoom, RealClicksZoomTheEditorTo150PercentAndItStaysZoomed)
 
         // At 150 % the button's middle is 21 pixels in: open the list again to look at it.
         xdotool ({ "mousemove", juce::String (x + 21), juce::String (y + 21), "click", "1" });
-        writeScreen (*open.editor, physicalSize (*open.editor), "hosted-vst3-zoom-150.png");
+        const auto size = physicalSize (*open.editor);
+        savePng (grabWindow (nativeWindowOf (*open.editor), size.x, size.y), "hosted-vst3-zoom-150.png");
         xdotool ({ "mousemove", juce::String (x + 900), juce::String (y + 400), "click", "1" });
     }
 
     // Stored at once, and in force when the window opens again.
-    juce::PropertiesFile::Options options;
-    options.storageFormat = juce::PropertiesFile::storeAsCompressedBinary;
-    EXPECT_EQ (juce::PropertiesFile (settingsFile, options).getValue ("Zoom"), "150");
+    EXPECT_EQ (home.openSettings()->getValue ("Zoom"), "150");
 
     {
         OpenEditor again (*plugin, x, y);
@@ -118,8 +55,56 @@ TEST (HostedZoom, RealClicksZoomTheEditorTo150PercentAndItStaysZoomed)
     }
 
     plugin.reset();
-    setenv ("HOME", previousHome.toRawUTF8(), 1);
-    home.deleteRecursively();
+}
+
+namespace
+{
+    /** Pixels of a row that are (nearly) black: what shows behind a panel drawn short. */
+    int blackPixelsInRow (const juce::Image& image, int y)
+    {
+        int n = 0;
+        for (int x = 0; x < image.getWidth(); ++x)
+            n += image.getPixelAt (x, y).getPerceivedBrightness() < 0.08f ? 1 : 0;
+        return n;
+    }
+}
+
+// Every size comes from 748 x 350 and the factor alone: a step from a size with half pixels
+// (75, 125, 175 %) must not carry its rounding into the next one.
+TEST (HostedZoom, EverySizeIsExactWhicheverSizeCameBefore)
+{
+    if (std::getenv ("DISPLAY") == nullptr || ! juce::File ("/usr/bin/xdotool").existsAsFile())
+        GTEST_SKIP() << "needs a display (run under xvfb-run) and xdotool";
+
+    const ScopedHome home ("zoom-steps-home");
+
+    auto plugin = loadVst3();
+    ASSERT_NE (plugin, nullptr) << "no VST3 at " << VINOLA_VST3_PATH;
+    const int x = 40, y = 300;
+    {
+        OpenEditor open (*plugin, x, y);
+        ASSERT_NE (open.editor, nullptr);
+        ASSERT_EQ (physicalSize (*open.editor), juce::Point<int> (748, 350));
+
+        int percent = 100;
+        for (const int item : { 0, 3, 2, 5, 4, 1, 4, 3, 0, 2, 1 })
+        {
+            const auto& step = zoomedSizes[item];
+            const auto from = percent;
+            clickZoomChoice ({ x, y }, percent, item);
+            percent = step.percent;
+
+            const juce::Point<int> expected (step.width, step.height);
+            for (int i = 0; i < 30 && physicalSize (*open.editor) != expected; ++i)
+                pump (100);
+            EXPECT_EQ (physicalSize (*open.editor), expected) << from << " % to " << step.percent << " %";
+
+            const auto shot = grabWindow (nativeWindowOf (*open.editor), step.width, step.height);
+            EXPECT_LT (blackPixelsInRow (shot, step.height - 1), step.width / 10) << "the panel ends short at " << step.percent << " %";
+        }
+    }
+
+    plugin.reset();
 }
 
 // The Standalone's window holds the editor under its own title bar: it has to grow with the zoom
