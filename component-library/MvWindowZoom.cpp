@@ -85,6 +85,14 @@ void MvWindowZoom::init (juce::Component* newParent, MvGlobalSettings* newSettin
     settings = newSettings;
     assets = newAssets;
 
+    // Another instance, or the plug-in's other format (a library of its own), may have stored a
+    // size since this instance read the file: a window opens with what is stored now, not with
+    // a stale copy that would pull every open window back to an older size. A change of this
+    // instance's that is not saved yet is kept.
+    if (settings != nullptr && settings->settingsFile != nullptr && ! settings->settingsFile->needsToBeSaved()
+        && settings->settingsFile->getFile().existsAsFile())
+        settings->settingsFile->reload();
+
     // The button toggles the list.
     button.setNormalImage (loadImage ("vinola_btn_zoom.png"), 16.0f, 16.0f);
     button.delegate = nullptr;

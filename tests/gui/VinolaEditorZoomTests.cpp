@@ -156,6 +156,29 @@ TEST_F (EditorZoom, ButtonOnTopInTheCornerAndAChoiceReachesTheNextWindow)
     closeEditor (other, next);
 }
 
+// An instance that read the settings file before another stored a choice: its window opens at
+// the size stored now, and leaves the other window where the user put it.
+TEST_F (EditorZoom, AWindowOpensAtTheSizeStoredSinceItsInstanceWasMade)
+{
+    {
+        VinolaAudioProcessor earlier;
+        earlier.getGlobalSettings().settingsFile->setValue ("Zoom", "125");
+        earlier.getGlobalSettings().settingsFile->save();
+    }
+    VinolaAudioProcessor idle;   // reads "125"
+    VinolaAudioProcessor chooser;
+    auto chosen = openEditor (chooser);
+    choose (*chosen, 3);
+    ASSERT_FLOAT_EQ (juce::Desktop::getInstance().getGlobalScaleFactor(), 1.5f);
+
+    auto opened = openEditor (idle);
+    EXPECT_EQ (selectedItem (opened->getWindowZoom().list), 3);
+    EXPECT_FLOAT_EQ (juce::Desktop::getInstance().getGlobalScaleFactor(), 1.5f);
+    EXPECT_EQ (selectedItem (chosen->getWindowZoom().list), 3);
+    closeEditor (idle, opened);
+    closeEditor (chooser, chosen);
+}
+
 // Two plug-in instances with their windows open at once: a choice in either resizes both, on
 // the screen, with the editors keeping their design size in their own coordinates.
 TEST_F (EditorZoom, AChoiceResizesEveryOpenWindow)
