@@ -128,6 +128,11 @@ TEST (JalvWindow, OpensAtTheStoredZoomAndJalvsWindowFollowsEveryChoice)
 {
     if (std::getenv ("DISPLAY") == nullptr)
         GTEST_SKIP() << "needs a display (run under xvfb-run)";
+   #if defined (__SANITIZE_ADDRESS__)
+    // The sanitizer build's plug-in needs the sanitizer's run-time loaded first by its host, and
+    // jalv's GTK start-up deadlocks in glibc's locale lock with that run-time preloaded.
+    GTEST_SKIP() << "jalv cannot open a sanitizer build's plug-in";
+   #endif
     for (auto* program : { "jalv.gtk3", "jackd", "jack_wait", "xdotool" })
         ASSERT_TRUE (haveProgram (program)) << program << " is installed by tools/install.sh";
 
