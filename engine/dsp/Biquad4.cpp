@@ -42,6 +42,14 @@ void Biquad4::designFromSinCos (Biquad4& result, VinolaFloat4 sine, VinolaFloat4
     const F shelfB2 = A * ((Ap1 - Am1c) - t) * shelfNorm;
     const F shelfA1 = F::zero() - two * sigma * (Am1 + Ap1c) * shelfNorm;
     const F shelfA2 = ((Ap1 + Am1c) - t) * shelfNorm;
+    // 1 + a1 + a2 is 4 (1 - cos) / n for the low shelf and A times that for the high shelf, and
+    // the numerator at DC is the denominator's times the DC gain (A^2 and 1). 1 - cos is taken
+    // as sin^2 / (1 + cos) near DC, where the cosine rounds to 1, and as it stands towards
+    // Nyquist, where 1 + cos would cancel instead.
+    const F isLowShelf = F::greaterThan (sigma, F::zero());
+    const F oneMinusCos = F::select (F::greaterThan (cosine, F::zero()), sine * sine / (one + cosine), one - cosine);
+    const F shelfDcFeedback = F::broadcast (4.0f) * oneMinusCos * shelfNorm * F::select (isLowShelf, one, A);
+    const F shelfDcForward = shelfDcFeedback * F::select (isLowShelf, A * A, one);
 
     // Pass filters. rho = +1 (high-pass, X = tan) or -1 (low-pass, X = 1 / tan).
     const F rho = F::set (1.0f, 1.0f, 1.0f, -1.0f);
@@ -53,6 +61,9 @@ void Biquad4::designFromSinCos (Biquad4& result, VinolaFloat4 sine, VinolaFloat4
     const F passB1 = F::zero() - two * rho * passNorm;
     const F passA1 = two * rho * (X2 - one) * passNorm;
     const F passA2 = ((X2 - XQ) + one) * passNorm;
+    // At DC: 4 X^2 / D for the high-pass (which passes none of it), 4 / D for the low-pass.
+    const F passDcFeedback = F::broadcast (4.0f) * F::select (isHighPass, X2, one) * passNorm;
+    const F passDcForward = F::select (isHighPass, F::zero(), passDcFeedback);
 
     const F isShelf = F::set (1.0f, 1.0f, 0.0f, 0.0f);
     const F shelfMask = F::greaterThan (isShelf, F::zero());
@@ -61,4 +72,6 @@ void Biquad4::designFromSinCos (Biquad4& result, VinolaFloat4 sine, VinolaFloat4
     result.b2 = F::select (shelfMask, shelfB2, passNorm);
     result.a1 = F::select (shelfMask, shelfA1, passA1);
     result.a2 = F::select (shelfMask, shelfA2, passA2);
+    result.dcFeedback = F::select (shelfMask, shelfDcFeedback, passDcFeedback);
+    result.dcForward = F::select (shelfMask, shelfDcForward, passDcForward);
 }

@@ -12,12 +12,12 @@ class Biquad4
 public:
     VinolaFloat4 b0, b1, b2, a1, a2;
 
-    /** The lowest frequency a filter at this rate may be designed for: 5 Hz at 48 kHz, the
-        lowest the tone filters reach there, and the same fraction of any other rate. A pole pair
-        nearer to DC lies so close to z = 1 that single-precision coefficients cannot hold it:
-        their rounding alone can put a pole on or outside the unit circle. Exact at 48 kHz, so
-        nothing moves at the usual rates. */
-    static float lowestDesignFrequency (float sampleRate) noexcept { return sampleRate / 9600.0f; }
+    /** The sums at DC, 1 + a1 + a2 and b0 + b1 + b2, worked out from small quantities (the sine
+        of the angle, the cosine's distance from 1) instead of from a1 and a2 themselves. Near DC,
+        a1 and a2 lie next to -2 and 1 and their rounding swamps these sums, which place the poles
+        and zeros: a filter that runs on them (see VinolaAmplifierModel) realises a design a few
+        hertz above DC at any sample rate. */
+    VinolaFloat4 dcFeedback, dcForward;
 
     /** Designs all four lanes in one branch-free pass. No argument checks: the caller keeps every
         frequency below half its sample rate and every Q above 0. */

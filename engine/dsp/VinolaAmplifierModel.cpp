@@ -9,9 +9,7 @@
 namespace
 {
     // Design frequencies stay just below the Nyquist frequency: at 44.1 kHz and above nothing
-    // is moved, at lower rates the upper filters stay stable instead of blowing up. They also
-    // stay above Biquad4::lowestDesignFrequency, which moves nothing up to 48 kHz and keeps the
-    // near-DC shelf and high-pass stable at high rates.
+    // is moved, at lower rates the upper filters stay stable instead of blowing up.
     constexpr float nyquistMargin = 0.499f;
 }
 
@@ -33,7 +31,7 @@ void VinolaAmplifierModel::reset() noexcept
 {
     crossover.reset();
     for (int k = 0; k < 4; ++k)
-        cascades.s1[k] = cascades.s2[k] = cascades.out[k] = VinolaFloat4::zero();
+        cascades.z1[k] = cascades.u[k] = cascades.out[k] = VinolaFloat4::zero();
 }
 
 void VinolaAmplifierModel::updateNeedleFactors (float n) noexcept
@@ -75,9 +73,8 @@ void VinolaAmplifierModel::updateDesigns (float q, float sampleRate) noexcept
 
     const F rate = F::broadcast (sampleRate);
     const F limit = F::broadcast (nyquistMargin * sampleRate);
-    const F lowest = F::broadcast (Biquad4::lowestDesignFrequency (sampleRate));
     const F Q = F::broadcast (0.707f);
-    auto designable = [&] (F frequency) { return F::max (F::min (frequency, limit), lowest); };
+    auto designable = [&] (F frequency) { return F::min (frequency, limit); };
 
     const F wetFrequency = designable (F::set (lowShelf, highShelf, 200.0f - 190.0f * q, 4000.0f + 17000.0f * q2));
     F wetSine, wetCosine;
@@ -96,27 +93,19 @@ void VinolaAmplifierModel::updateDesigns (float q, float sampleRate) noexcept
                                Q, F::broadcast (1.0f));
 
     // Filter k of the design is lane k; the cascades want it for { wet, wet, dry, dry }.
-    auto& c = cascadeDesign;
-    c.b0[0] = F::shuffle<0, 0, 0, 0> (wetDesign.b0, dryDesign.b0);
-    c.b1[0] = F::shuffle<0, 0, 0, 0> (wetDesign.b1, dryDesign.b1);
-    c.b2[0] = F::shuffle<0, 0, 0, 0> (wetDesign.b2, dryDesign.b2);
-    c.a1[0] = F::shuffle<0, 0, 0, 0> (wetDesign.a1, dryDesign.a1);
-    c.a2[0] = F::shuffle<0, 0, 0, 0> (wetDesign.a2, dryDesign.a2);
-    c.b0[1] = F::shuffle<1, 1, 1, 1> (wetDesign.b0, dryDesign.b0);
-    c.b1[1] = F::shuffle<1, 1, 1, 1> (wetDesign.b1, dryDesign.b1);
-    c.b2[1] = F::shuffle<1, 1, 1, 1> (wetDesign.b2, dryDesign.b2);
-    c.a1[1] = F::shuffle<1, 1, 1, 1> (wetDesign.a1, dryDesign.a1);
-    c.a2[1] = F::shuffle<1, 1, 1, 1> (wetDesign.a2, dryDesign.a2);
-    c.b0[2] = F::shuffle<2, 2, 2, 2> (wetDesign.b0, dryDesign.b0);
-    c.b1[2] = F::shuffle<2, 2, 2, 2> (wetDesign.b1, dryDesign.b1);
-    c.b2[2] = F::shuffle<2, 2, 2, 2> (wetDesign.b2, dryDesign.b2);
-    c.a1[2] = F::shuffle<2, 2, 2, 2> (wetDesign.a1, dryDesign.a1);
-    c.a2[2] = F::shuffle<2, 2, 2, 2> (wetDesign.a2, dryDesign.a2);
-    c.b0[3] = F::shuffle<3, 3, 3, 3> (wetDesign.b0, dryDesign.b0);
-    c.b1[3] = F::shuffle<3, 3, 3, 3> (wetDesign.b1, dryDesign.b1);
-    c.b2[3] = F::shuffle<3, 3, 3, 3> (wetDesign.b2, dryDesign.b2);
-    c.a1[3] = F::shuffle<3, 3, 3, 3> (wetDesign.a1, dryDesign.a1);
-    c.a2[3] = F::shuffle<3, 3, 3, 3> (wetDesign.a2, dryDesign.a2);
+    auto spread = [this] (VinolaFloat4 Biquad4::* member, VinolaFloat4 (&filters)[4])
+    {
+        const F wet = wetDesign.*member, dry = dryDesign.*member;
+        filters[0] = F::shuffle<0, 0, 0, 0> (wet, dry);
+        filters[1] = F::shuffle<1, 1, 1, 1> (wet, dry);
+        filters[2] = F::shuffle<2, 2, 2, 2> (wet, dry);
+        filters[3] = F::shuffle<3, 3, 3, 3> (wet, dry);
+    };
+    spread (&Biquad4::b0, cascadeDesign.b0);
+    spread (&Biquad4::b2, cascadeDesign.b2);
+    spread (&Biquad4::a2, cascadeDesign.a2);
+    spread (&Biquad4::dcFeedback, cascadeDesign.dcFeedback);
+    spread (&Biquad4::dcForward, cascadeDesign.dcForward);
 }
 
 void VinolaAmplifierModel::prepareFrame (float needleQuality, float ampQuality, float inputGain) noexcept
@@ -209,7 +198,7 @@ bool VinolaAmplifierModel::stateIsModerate() const noexcept
     const F bound = F::broadcast (moderateLimit);
     F within = F::equal (bound, bound);
     for (int k = 0; k < 4; ++k)
-        for (auto v : { cascades.s1[k], cascades.s2[k], cascades.out[k] })
+        for (auto v : { cascades.z1[k], cascades.u[k], cascades.out[k] })
             within = F::bitAnd (within, F::lessThan (F::abs (v), bound));
     return F::allTrue (within) && crossover.stateIsBelow (moderateLimit);
 }
@@ -224,25 +213,15 @@ void VinolaAmplifierModel::runCrossover (const float* const* input, int numChann
 inline VinolaFloat4 VinolaAmplifierModel::stepCascades (Cascades& c, const CascadeDesign& d, VinolaFloat4 x) noexcept
 {
     // Each filter takes the previous frame's output of the one before it; the low-pass takes x.
-    // Written out with constant indices so that a local state stays in registers.
-    const F in0 = c.out[1], in1 = c.out[2], in2 = c.out[3];
-    const F n0 = d.b0[0] * in0 + c.s1[0];
-    c.s1[0] = (d.b1[0] * in0 - d.a1[0] * n0) + c.s2[0];
-    c.s2[0] = d.b2[0] * in0 - d.a2[0] * n0;
-    const F n1 = d.b0[1] * in1 + c.s1[1];
-    c.s1[1] = (d.b1[1] * in1 - d.a1[1] * n1) + c.s2[1];
-    c.s2[1] = d.b2[1] * in1 - d.a2[1] * n1;
-    const F n2 = d.b0[2] * in2 + c.s1[2];
-    c.s1[2] = (d.b1[2] * in2 - d.a1[2] * n2) + c.s2[2];
-    c.s2[2] = d.b2[2] * in2 - d.a2[2] * n2;
-    const F n3 = d.b0[3] * x + c.s1[3];
-    c.s1[3] = (d.b1[3] * x - d.a1[3] * n3) + c.s2[3];
-    c.s2[3] = d.b2[3] * x - d.a2[3] * n3;
-    c.out[0] = n0;
-    c.out[1] = n1;
-    c.out[2] = n2;
-    c.out[3] = n3;
-    return n0;
+    const F in[4] = { c.out[1], c.out[2], c.out[3], x };
+    for (int k = 0; k < 4; ++k)
+    {
+        const F step = (in[k] + d.a2[k] * c.u[k]) - d.dcFeedback[k] * c.z1[k];
+        c.out[k] = (d.dcForward[k] * c.z1[k] + d.b0[k] * step) - d.b2[k] * c.u[k];
+        c.z1[k] = c.z1[k] + step;
+        c.u[k] = step;
+    }
+    return c.out[0];
 }
 
 void VinolaAmplifierModel::keepSecondChannel (Cascades& c, const Cascades& before) noexcept
@@ -250,8 +229,8 @@ void VinolaAmplifierModel::keepSecondChannel (Cascades& c, const Cascades& befor
     const F firstChannel = F::equal (F::set (0, 1, 0, 1), F::zero());
     for (int k = 0; k < 4; ++k)
     {
-        c.s1[k] = F::select (firstChannel, c.s1[k], before.s1[k]);
-        c.s2[k] = F::select (firstChannel, c.s2[k], before.s2[k]);
+        c.z1[k] = F::select (firstChannel, c.z1[k], before.z1[k]);
+        c.u[k] = F::select (firstChannel, c.u[k], before.u[k]);
         c.out[k] = F::select (firstChannel, c.out[k], before.out[k]);
     }
 }

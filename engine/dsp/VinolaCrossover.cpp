@@ -1,5 +1,4 @@
 #include "VinolaCrossover.h"
-#include "Biquad4.h"
 
 #include <cmath>
 #include <initializer_list>
@@ -24,17 +23,16 @@ namespace
         return VinolaFloat4::bitAnd (VinolaFloat4::equal (x, VinolaFloat4::zero()), VinolaFloat4::broadcast (VinolaCrossover::zeroGuard));
     }
 
-    /** One biquad on a guarded input. The state terms are summed first, off the input's path, and
-        the guard is added after them: x + 0 is x, and 0 + d + 1e-6 is the guarded 1e-6 + d. */
-    inline VinolaFloat4 runBiquad (VinolaFloat4 x, VinolaFloat4 a1, VinolaFloat4 a2, VinolaFloat4 gain,
-                                   VinolaFloat4 b1, VinolaFloat4& z1, VinolaFloat4& z2) noexcept
+    /** One biquad on a guarded input (see PairUnit). The guard is added last: x + 0 is x, and
+        an exactly zero input steps as if it were 1e-6. */
+    inline VinolaFloat4 runBiquad (VinolaFloat4 x, VinolaFloat4 c, VinolaFloat4 E, VinolaFloat4 gain,
+                                   VinolaFloat4 P, VinolaFloat4& z1, VinolaFloat4& u) noexcept
     {
-        const VinolaFloat4 feedback = a1 * z1 + a2 * z2;
-        const VinolaFloat4 feedforward = b1 * z1 + z2;
-        const VinolaFloat4 w = (x + feedback) + guardOf (x);
-        z2 = z1;
-        z1 = w;
-        return gain * (w + feedforward);
+        const VinolaFloat4 step = ((x + c * u) - E * z1) + guardOf (x);
+        const VinolaFloat4 y = P * z1 + gain * (step - u);
+        z1 = z1 + step;
+        u = step;
+        return y;
     }
 }
 
@@ -49,10 +47,9 @@ VinolaCrossover::VinolaCrossover() noexcept
 
 VinolaCrossover::PairCoefficients VinolaCrossover::designPair (float frequency, float rate, bool highPass) noexcept
 {
-    // Keep every split below the Nyquist frequency at unusually low host rates, and above the
-    // lowest frequency single-precision coefficients hold stably; at the usual rates neither
-    // bites.
-    frequency = std::fmax (std::fmin (frequency, 0.45f * rate), Biquad4::lowestDesignFrequency (rate));
+    // Keep every split below the Nyquist frequency at unusually low host rates (at the usual
+    // rates this does not bite), and above nonsense.
+    frequency = std::fmax (std::fmin (frequency, 0.45f * rate), lowestSplit);
 
     const float K = std::tan ((float) (((double) frequency * 3.141592653589793) / (double) rate));
     const float KK = K * K;
@@ -60,10 +57,10 @@ VinolaCrossover::PairCoefficients VinolaCrossover::designPair (float frequency, 
     const float D = KK + s + 1.0f;
 
     PairCoefficients c;
-    c.a1 = 2.0f * (1.0f - KK) / D;
-    c.a2 = -(KK - s + 1.0f) / D;
+    c.feedback = (KK - s + 1.0f) / D;
+    c.dcFeedback = 4.0f * KK / D;
     c.gain = highPass ? 1.0f / D : KK / D;
-    c.b1 = highPass ? -2.0f : 2.0f;
+    c.dcForward = highPass ? 0.0f : 4.0f * c.gain;
     return c;
 }
 
@@ -72,10 +69,10 @@ void VinolaCrossover::designUnit (int u, int lowSection, bool lowIsHighPass, int
     const auto lo = designPair (frequencies[lowSection], sampleRate, lowIsHighPass);
     const auto hi = designPair (frequencies[highSection], sampleRate, highIsHighPass);
     auto& unit = units[u];
-    unit.a1 = VinolaFloat4::set (lo.a1, lo.a1, hi.a1, hi.a1);
-    unit.a2 = VinolaFloat4::set (lo.a2, lo.a2, hi.a2, hi.a2);
+    unit.feedback = VinolaFloat4::set (lo.feedback, lo.feedback, hi.feedback, hi.feedback);
+    unit.dcFeedback = VinolaFloat4::set (lo.dcFeedback, lo.dcFeedback, hi.dcFeedback, hi.dcFeedback);
     unit.gain = VinolaFloat4::set (lo.gain, lo.gain, hi.gain, hi.gain);
-    unit.b1 = VinolaFloat4::set (lo.b1, lo.b1, hi.b1, hi.b1);
+    unit.dcForward = VinolaFloat4::set (lo.dcForward, lo.dcForward, hi.dcForward, hi.dcForward);
 }
 
 void VinolaCrossover::designSection (int section) noexcept
@@ -118,7 +115,7 @@ void VinolaCrossover::setSampleRate (double newRate) noexcept
 void VinolaCrossover::reset() noexcept
 {
     for (auto& unit : units)
-        unit.z1a = unit.z2a = unit.z1b = unit.z2b = VinolaFloat4::zero();
+        unit.z1a = unit.ua = unit.z1b = unit.ub = VinolaFloat4::zero();
 }
 
 void VinolaCrossover::processFrame (float left, float right, VinolaFloat4& leftBands, VinolaFloat4& rightBands) noexcept
@@ -137,8 +134,8 @@ void VinolaCrossover::processBlockBaseline (const float* left, const float* righ
     // not guarded.
     auto runPair = [] (PairUnit& u, F x) noexcept
     {
-        const F y = runBiquad (x, u.a1, u.a2, u.gain, u.b1, u.z1a, u.z2a);
-        return runBiquad (y, u.a1, u.a2, u.gain, u.b1, u.z1b, u.z2b);
+        const F y = runBiquad (x, u.feedback, u.dcFeedback, u.gain, u.dcForward, u.z1a, u.ua);
+        return runBiquad (y, u.feedback, u.dcFeedback, u.gain, u.dcForward, u.z1b, u.ub);
     };
 
     // The tree depth by depth over the frames of a pass (lanes { ch0, ch1 } of a unit's first
@@ -220,7 +217,7 @@ bool VinolaCrossover::stateIsBelow (float limit) const noexcept
     const VinolaFloat4 bound = VinolaFloat4::broadcast (limit);
     VinolaFloat4 within = VinolaFloat4::equal (bound, bound);
     for (const auto& u : units)
-        for (auto z : { u.z1a, u.z2a, u.z1b, u.z2b })
+        for (auto z : { u.z1a, u.ua, u.z1b, u.ub })
             within = VinolaFloat4::bitAnd (within, VinolaFloat4::lessThan (VinolaFloat4::abs (z), bound));
     return VinolaFloat4::allTrue (within);
 }

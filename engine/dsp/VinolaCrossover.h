@@ -65,17 +65,29 @@ public:
     /** One sample of a single channel (runs the second channel's lanes on silence). */
     VinolaFloat4 processSample (float x) noexcept;
 
-    /** The designed coefficients of a section's pair, for tests: { a1, a2, gain, b1 }. */
-    struct PairCoefficients { float a1, a2, gain, b1; };
+    /** A Butterworth biquad of a section's pair, in the form the kernels run (see PairUnit):
+        feedback c (= -a2 of the usual form), dcFeedback E (= 1 - a1 - a2, the denominator at
+        DC), gain, and dcForward P (gain x (2 + b1): 4 gain for a low-pass, 0 for a high-pass).
+        Splits are kept between lowestSplit and 0.45 x the rate. */
+    struct PairCoefficients { float feedback, dcFeedback, gain, dcForward; };
     static PairCoefficients designPair (float frequency, float sampleRate, bool highPass) noexcept;
 
+    /** The lowest split a caller can ask for, against nonsense such as 0 Hz: the filters
+        realise any split from here up at every rate. */
+    static constexpr float lowestSplit = 1.0f;
+
 private:
-    /** Two identical biquads in series on four lanes. Direct form II:
-        w = x + a1 z1 + a2 z2;  y = gain (w + b1 z1 + z2). */
+    /** Two identical biquads in series on four lanes. Direct form II, w = x + a1 z1 + a2 z2 and
+        y = gain (w + b1 z1 + z2), with the state kept as z1 and its last step u = z1 - z2:
+            u' = x + c u - E z1;   y = P z1 + gain (u' - u);   z1' = z1 + u'.
+        Near DC a1 and a2 lie next to 2 and -1 and single precision cannot hold the small sums
+        that place the poles; c, E and P are those small quantities, designed directly, so a
+        split near DC is realised at any rate, and the rounding of the large z1 reaches the
+        output only scaled down by E and P. */
     struct PairUnit
     {
-        VinolaFloat4 a1, a2, gain, b1;
-        VinolaFloat4 z1a, z2a, z1b, z2b;
+        VinolaFloat4 feedback, dcFeedback, gain, dcForward;
+        VinolaFloat4 z1a, ua, z1b, ub;
     };
 
     /** processBlock with the baseline kernels (processFrame is a run of one). */

@@ -58,25 +58,22 @@ namespace
     }
 
     /** One filter of the four cascades with fused multiply-adds: returns the output, moves the
-        two states. The first state keeps the plain order's sums, (b1 x - a1 n) + s2: the
-        cancellation comes first, which the 10 Hz high-pass needs (fusing s2 in earlier doubles
-        its rounding error). */
-    inline F cascadeFilter (F in, F b0, F b1, F b2, F a1, F a2, F& s1, F& s2) noexcept
+        two states. */
+    inline F cascadeFilter (F in, F b0, F b2, F a2, F dcFeedback, F dcForward, F& z1, F& u) noexcept
     {
-        const __m128 n = _mm_fmadd_ps (b0.v, in.v, s1.v);
-        s1 = _mm_add_ps (_mm_fnmadd_ps (a1.v, n, _mm_mul_ps (b1.v, in.v)), s2.v);
-        s2 = _mm_fnmadd_ps (a2.v, n, _mm_mul_ps (b2.v, in.v));
-        return n;
+        const __m128 step = _mm_fnmadd_ps (dcFeedback.v, z1.v, _mm_fmadd_ps (a2.v, u.v, in.v));
+        const __m128 y = _mm_fmadd_ps (dcForward.v, z1.v, _mm_fmsub_ps (b0.v, step, _mm_mul_ps (b2.v, u.v)));
+        z1 = _mm_add_ps (z1.v, step);
+        u = step;
+        return y;
     }
 }
 
 inline VinolaFloat4 VinolaAmplifierModel::stepCascadesAvx2 (Cascades& c, const CascadeDesign& d, VinolaFloat4 x) noexcept
 {
-    const F in0 = c.out[1], in1 = c.out[2], in2 = c.out[3];
-    c.out[0] = cascadeFilter (in0, d.b0[0], d.b1[0], d.b2[0], d.a1[0], d.a2[0], c.s1[0], c.s2[0]);
-    c.out[1] = cascadeFilter (in1, d.b0[1], d.b1[1], d.b2[1], d.a1[1], d.a2[1], c.s1[1], c.s2[1]);
-    c.out[2] = cascadeFilter (in2, d.b0[2], d.b1[2], d.b2[2], d.a1[2], d.a2[2], c.s1[2], c.s2[2]);
-    c.out[3] = cascadeFilter (x, d.b0[3], d.b1[3], d.b2[3], d.a1[3], d.a2[3], c.s1[3], c.s2[3]);
+    const F in[4] = { c.out[1], c.out[2], c.out[3], x };
+    for (int k = 0; k < 4; ++k)
+        c.out[k] = cascadeFilter (in[k], d.b0[k], d.b2[k], d.a2[k], d.dcFeedback[k], d.dcForward[k], c.z1[k], c.u[k]);
     return c.out[0];
 }
 

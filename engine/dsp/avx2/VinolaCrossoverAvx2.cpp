@@ -16,7 +16,9 @@ namespace
     {
         using V = __m128;
         static V fmadd (V a, V b, V c) noexcept { return _mm_fmadd_ps (a, b, c); }
+        static V fnmadd (V a, V b, V c) noexcept { return _mm_fnmadd_ps (a, b, c); }
         static V add (V a, V b) noexcept { return _mm_add_ps (a, b); }
+        static V sub (V a, V b) noexcept { return _mm_sub_ps (a, b); }
         static V mul (V a, V b) noexcept { return _mm_mul_ps (a, b); }
         static V guard (V x) noexcept
         {
@@ -28,7 +30,9 @@ namespace
     {
         using V = __m256;
         static V fmadd (V a, V b, V c) noexcept { return _mm256_fmadd_ps (a, b, c); }
+        static V fnmadd (V a, V b, V c) noexcept { return _mm256_fnmadd_ps (a, b, c); }
         static V add (V a, V b) noexcept { return _mm256_add_ps (a, b); }
+        static V sub (V a, V b) noexcept { return _mm256_sub_ps (a, b); }
         static V mul (V a, V b) noexcept { return _mm256_mul_ps (a, b); }
         static V guard (V x) noexcept
         {
@@ -41,25 +45,24 @@ namespace
     struct WidePair
     {
         using V = typename L::V;
-        V a1, a2, gain, b1;
-        V z1a, z2a, z1b, z2b;
+        V c, E, gain, P;
+        V z1a, ua, z1b, ub;
 
-        /** runBiquad with fused multiply-adds (the same terms, rounded fewer times): the
-            recursion through z1 is a single multiply-add and the guard's add. */
+        /** runBiquad with fused multiply-adds (the same terms, rounded fewer times). */
         static inline __attribute__ ((always_inline))
-        V biquad (V x, V a1, V a2, V gain, V b1, V& z1, V& z2) noexcept
+        V biquad (V x, V c, V E, V gain, V P, V& z1, V& u) noexcept
         {
-            const V feedforward = L::fmadd (b1, z1, z2);
-            const V w = L::add (L::fmadd (a1, z1, L::fmadd (a2, z2, x)), L::guard (x));
-            z2 = z1;
-            z1 = w;
-            return L::mul (gain, L::add (w, feedforward));
+            const V step = L::add (L::fnmadd (E, z1, L::fmadd (c, u, x)), L::guard (x));
+            const V y = L::fmadd (P, z1, L::mul (gain, L::sub (step, u)));
+            z1 = L::add (z1, step);
+            u = step;
+            return y;
         }
 
         inline __attribute__ ((always_inline)) V run (V x) noexcept
         {
-            const V y = biquad (x, a1, a2, gain, b1, z1a, z2a);
-            return biquad (y, a1, a2, gain, b1, z1b, z2b);
+            const V y = biquad (x, c, E, gain, P, z1a, ua);
+            return biquad (y, c, E, gain, P, z1b, ub);
         }
     };
 
@@ -93,29 +96,30 @@ void VinolaCrossover::processBlockAvx2 (const float* left, const float* right, i
     auto four = [this] (int u)
     {
         const PairUnit& p = units[u];
-        return Pair4 { p.a1.v, p.a2.v, p.gain.v, p.b1.v, p.z1a.v, p.z2a.v, p.z1b.v, p.z2b.v };
+        return Pair4 { p.feedback.v, p.dcFeedback.v, p.gain.v, p.dcForward.v, p.z1a.v, p.ua.v, p.z1b.v, p.ub.v };
     };
     auto eight = [this] (int lo, int hi)
     {
         const PairUnit& l = units[lo];
         const PairUnit& h = units[hi];
-        return Pair8 { join (l.a1, h.a1), join (l.a2, h.a2), join (l.gain, h.gain), join (l.b1, h.b1),
-                       join (l.z1a, h.z1a), join (l.z2a, h.z2a), join (l.z1b, h.z1b), join (l.z2b, h.z2b) };
+        return Pair8 { join (l.feedback, h.feedback), join (l.dcFeedback, h.dcFeedback), join (l.gain, h.gain),
+                       join (l.dcForward, h.dcForward), join (l.z1a, h.z1a), join (l.ua, h.ua), join (l.z1b, h.z1b),
+                       join (l.ub, h.ub) };
     };
     auto keepFour = [this] (int u, const Pair4& p)
     {
         PairUnit& unit = units[u];
         unit.z1a = p.z1a;
-        unit.z2a = p.z2a;
+        unit.ua = p.ua;
         unit.z1b = p.z1b;
-        unit.z2b = p.z2b;
+        unit.ub = p.ub;
     };
     auto keepEight = [this] (int lo, int hi, const Pair8& p)
     {
         split (p.z1a, units[lo].z1a, units[hi].z1a);
-        split (p.z2a, units[lo].z2a, units[hi].z2a);
+        split (p.ua, units[lo].ua, units[hi].ua);
         split (p.z1b, units[lo].z1b, units[hi].z1b);
-        split (p.z2b, units[lo].z2b, units[hi].z2b);
+        split (p.ub, units[lo].ub, units[hi].ub);
     };
 
     // { L, R, L, R } of a frame, unit 0's input.
