@@ -213,14 +213,20 @@ void VinolaAmplifierModel::runCrossover (const float* const* input, int numChann
 inline VinolaFloat4 VinolaAmplifierModel::stepCascades (Cascades& c, const CascadeDesign& d, VinolaFloat4 x) noexcept
 {
     // Each filter takes the previous frame's output of the one before it; the low-pass takes x.
-    const F in[4] = { c.out[1], c.out[2], c.out[3], x };
-    for (int k = 0; k < 4; ++k)
+    // Written out with constant indices so that a local state stays in registers.
+    auto filter = [&c, &d] (int k, F in) noexcept
     {
-        const F step = (in[k] + d.a2[k] * c.u[k]) - d.dcFeedback[k] * c.z1[k];
-        c.out[k] = (d.dcForward[k] * c.z1[k] + d.b0[k] * step) - d.b2[k] * c.u[k];
+        const F step = (in + d.a2[k] * c.u[k]) - d.dcFeedback[k] * c.z1[k];
+        const F y = (d.dcForward[k] * c.z1[k] + d.b0[k] * step) - d.b2[k] * c.u[k];
         c.z1[k] = c.z1[k] + step;
         c.u[k] = step;
-    }
+        return y;
+    };
+    const F in0 = c.out[1], in1 = c.out[2], in2 = c.out[3];
+    c.out[0] = filter (0, in0);
+    c.out[1] = filter (1, in1);
+    c.out[2] = filter (2, in2);
+    c.out[3] = filter (3, x);
     return c.out[0];
 }
 

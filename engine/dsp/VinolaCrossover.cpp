@@ -17,21 +17,16 @@ namespace
         { 7, false, 8, true },   // band 3 | band 4
     };
 
-    /** The amount the silence guard adds to a biquad input: 1e-6 where it is exactly zero. */
-    inline VinolaFloat4 guardOf (VinolaFloat4 x) noexcept
+    /** One biquad (see PairUnit) on an input guarded against exact zeros, which step as if
+        they were 1e-6: the guard's share of gain x is added off the recursion's path. */
+    inline VinolaFloat4 runBiquad (VinolaFloat4 x, VinolaFloat4 c, VinolaFloat4 E, VinolaFloat4 gain, VinolaFloat4 p,
+                                   VinolaFloat4 gainGuard, VinolaFloat4& z, VinolaFloat4& v) noexcept
     {
-        return VinolaFloat4::bitAnd (VinolaFloat4::equal (x, VinolaFloat4::zero()), VinolaFloat4::broadcast (VinolaCrossover::zeroGuard));
-    }
-
-    /** One biquad on a guarded input (see PairUnit). The guard is added last: x + 0 is x, and
-        an exactly zero input steps as if it were 1e-6. */
-    inline VinolaFloat4 runBiquad (VinolaFloat4 x, VinolaFloat4 c, VinolaFloat4 E, VinolaFloat4 gain,
-                                   VinolaFloat4 P, VinolaFloat4& z1, VinolaFloat4& u) noexcept
-    {
-        const VinolaFloat4 step = ((x + c * u) - E * z1) + guardOf (x);
-        const VinolaFloat4 y = P * z1 + gain * (step - u);
-        z1 = z1 + step;
-        u = step;
+        const VinolaFloat4 input = gain * x + VinolaFloat4::bitAnd (VinolaFloat4::equal (x, VinolaFloat4::zero()), gainGuard);
+        const VinolaFloat4 step = (input + c * v) - E * z;
+        const VinolaFloat4 y = p * z + (step - v);
+        z = z + step;
+        v = step;
         return y;
     }
 }
@@ -60,7 +55,7 @@ VinolaCrossover::PairCoefficients VinolaCrossover::designPair (float frequency, 
     c.feedback = (KK - s + 1.0f) / D;
     c.dcFeedback = 4.0f * KK / D;
     c.gain = highPass ? 1.0f / D : KK / D;
-    c.dcForward = highPass ? 0.0f : 4.0f * c.gain;
+    c.levelWeight = highPass ? 0.0f : 4.0f;
     return c;
 }
 
@@ -72,7 +67,8 @@ void VinolaCrossover::designUnit (int u, int lowSection, bool lowIsHighPass, int
     unit.feedback = VinolaFloat4::set (lo.feedback, lo.feedback, hi.feedback, hi.feedback);
     unit.dcFeedback = VinolaFloat4::set (lo.dcFeedback, lo.dcFeedback, hi.dcFeedback, hi.dcFeedback);
     unit.gain = VinolaFloat4::set (lo.gain, lo.gain, hi.gain, hi.gain);
-    unit.dcForward = VinolaFloat4::set (lo.dcForward, lo.dcForward, hi.dcForward, hi.dcForward);
+    unit.levelWeight = VinolaFloat4::set (lo.levelWeight, lo.levelWeight, hi.levelWeight, hi.levelWeight);
+    unit.gainGuard = unit.gain * VinolaFloat4::broadcast (zeroGuard);
 }
 
 void VinolaCrossover::designSection (int section) noexcept
@@ -134,8 +130,8 @@ void VinolaCrossover::processBlockBaseline (const float* left, const float* righ
     // not guarded.
     auto runPair = [] (PairUnit& u, F x) noexcept
     {
-        const F y = runBiquad (x, u.feedback, u.dcFeedback, u.gain, u.dcForward, u.z1a, u.ua);
-        return runBiquad (y, u.feedback, u.dcFeedback, u.gain, u.dcForward, u.z1b, u.ub);
+        const F y = runBiquad (x, u.feedback, u.dcFeedback, u.gain, u.levelWeight, u.gainGuard, u.z1a, u.ua);
+        return runBiquad (y, u.feedback, u.dcFeedback, u.gain, u.levelWeight, u.gainGuard, u.z1b, u.ub);
     };
 
     // The tree depth by depth over the frames of a pass (lanes { ch0, ch1 } of a unit's first

@@ -67,9 +67,9 @@ public:
 
     /** A Butterworth biquad of a section's pair, in the form the kernels run (see PairUnit):
         feedback c (= -a2 of the usual form), dcFeedback E (= 1 - a1 - a2, the denominator at
-        DC), gain, and dcForward P (gain x (2 + b1): 4 gain for a low-pass, 0 for a high-pass).
-        Splits are kept between lowestSplit and 0.45 x the rate. */
-    struct PairCoefficients { float feedback, dcFeedback, gain, dcForward; };
+        DC), gain, and levelWeight p (2 + b1: 4 for a low-pass, 0 for a high-pass). Splits are
+        kept between lowestSplit and 0.45 x the rate. */
+    struct PairCoefficients { float feedback, dcFeedback, gain, levelWeight; };
     static PairCoefficients designPair (float frequency, float sampleRate, bool highPass) noexcept;
 
     /** The lowest split a caller can ask for, against nonsense such as 0 Hz: the filters
@@ -78,15 +78,17 @@ public:
 
 private:
     /** Two identical biquads in series on four lanes. Direct form II, w = x + a1 z1 + a2 z2 and
-        y = gain (w + b1 z1 + z2), with the state kept as z1 and its last step u = z1 - z2:
-            u' = x + c u - E z1;   y = P z1 + gain (u' - u);   z1' = z1 + u'.
+        y = gain (w + b1 z1 + z2), with the state kept as z1 and its last step u = z1 - z2, both
+        scaled by the gain (Z = gain z1, V = gain u):
+            V' = gain x + c V - E Z;   y = p Z + V' - V;   Z' = Z + V'.
         Near DC a1 and a2 lie next to 2 and -1 and single precision cannot hold the small sums
-        that place the poles; c, E and P are those small quantities, designed directly, so a
-        split near DC is realised at any rate, and the rounding of the large z1 reaches the
-        output only scaled down by E and P. */
+        that place the poles; c and E are those small quantities, designed directly, so a split
+        near DC is realised at any rate, and the rounding of the large Z reaches the output only
+        scaled down by E. The gain's scaling keeps the states at the signal's level and costs no
+        extra step. gainGuard is the gain times the silence guard. */
     struct PairUnit
     {
-        VinolaFloat4 feedback, dcFeedback, gain, dcForward;
+        VinolaFloat4 feedback, dcFeedback, gain, levelWeight, gainGuard;
         VinolaFloat4 z1a, ua, z1b, ub;
     };
 

@@ -19,11 +19,11 @@ namespace
     template <typename Real>
     struct ReferenceCrossoverOf
     {
-        struct Biquad { Real z1 = 0, u = 0, c = 0, E = 0, gain = 0, P = 0;
+        struct Biquad { Real z1 = 0, u = 0, c = 0, E = 0, gain = 0, p = 0;
             Real run (Real x)
             {
                 const Real step = (x + c * u) - E * z1;
-                const Real y = P * z1 + gain * (step - u);
+                const Real y = gain * (p * z1 + (step - u));
                 z1 = z1 + step;
                 u = step;
                 return y;
@@ -48,7 +48,7 @@ namespace
                     pair.a.c = pair.b.c = c.feedback;
                     pair.a.E = pair.b.E = c.dcFeedback;
                     pair.a.gain = pair.b.gain = c.gain;
-                    pair.a.P = pair.b.P = c.dcForward;
+                    pair.a.p = pair.b.p = c.levelWeight;
                 }
             }
         }

@@ -1,7 +1,8 @@
 // A fresh instance at a high host rate, with the amp quality where its tone filters come down to
 // a few hertz, must play a minute of silence and a minute of a tone at the level the same
 // settings give at 48 kHz, on every kernel set: a filter pole that single precision pushes
-// outside the unit circle lets the output grow until it is infinite.
+// outside the unit circle lets the output grow until it is infinite. And the tone itself must
+// not change with the rate: a session rendered at another rate sounds the same.
 #include <gtest/gtest.h>
 
 #include "KernelChoice.h"
@@ -10,7 +11,11 @@
 #include "VinolaParameterTable.h"
 #include "VinolaXorShift128.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
+#include <complex>
+#include <iterator>
 #include <memory>
 
 namespace
@@ -58,6 +63,48 @@ namespace
         }
         return run;
     }
+
+    constexpr double toneFrequencies[] = { 20, 31, 50, 80, 125, 200, 315, 500, 800, 1000 };
+    constexpr int numTones = (int) std::size (toneFrequencies);
+
+    /** The gain in dB of each tone of a quiet multitone (whole hertz, so a second holds whole
+        periods of each) through a fresh instance with the generators stopped, measured over the
+        second after a second of settling. */
+    std::array<double, numTones> toneGains (double rate, float ampQuality, float mix)
+    {
+        auto p = std::make_unique<VinolaAudioProcessor>();
+        p->generatorMode.store (2);
+        p->getParameters()[VinolaParameterTable::ampQuality]->setValue (ampQuality);
+        p->getParameters()[VinolaParameterTable::mix]->setValue (mix);
+        constexpr int blockSize = 512;
+        constexpr double level = 0.003, twoPi = 2.0 * 3.141592653589793;
+        p->prepareToPlay (rate, blockSize);
+
+        juce::AudioBuffer<float> buffer (1, blockSize);
+        juce::MidiBuffer midi;
+        const auto second = (long long) rate;
+        std::array<std::complex<double>, numTones> out {};
+        for (long long start = 0; start < 2 * second; start += blockSize)
+        {
+            for (int i = 0; i < blockSize; ++i)
+            {
+                double x = 0.0;
+                for (double f : toneFrequencies)
+                    x += level * std::sin (twoPi * f * (double) (start + i) / rate);
+                buffer.setSample (0, i, (float) x);
+            }
+            p->processBlock (buffer, midi);
+            for (int i = 0; i < blockSize && start + i < 2 * second; ++i)
+                if (start + i >= second)
+                    for (int k = 0; k < numTones; ++k)
+                        out[(size_t) k] += (double) buffer.getSample (0, i)
+                                           * std::polar (1.0, twoPi * toneFrequencies[k] * (double) (start + i) / rate);
+        }
+        std::array<double, numTones> gains;
+        for (int k = 0; k < numTones; ++k)
+            gains[(size_t) k] = 20.0 * std::log10 (std::abs (out[(size_t) k]) / (level * (double) second / 2.0));
+        return gains;
+    }
 }
 
 TEST (HighRateStability, AMinuteAtTheAmpQualityOfNearDcFiltersStaysAtThe48kHzLevel)
@@ -79,5 +126,26 @@ TEST (HighRateStability, AMinuteAtTheAmpQualityOfNearDcFiltersStaysAtThe48kHzLev
                 // below the 48 kHz ones); a blow-up is orders of magnitude.
                 EXPECT_LT (run.peak, 1.1f * reference.peak);
             }
+    });
+}
+
+TEST (HighRateStability, EveryRateGivesTheToneOf48kHzFrom20HzTo1kHz)
+{
+    struct Setting { float ampQuality, mix; };
+    const Setting settings[] = { { 0.0f, 1.0f }, { 0.5f, 1.0f }, { 0.8f, 1.0f }, { 1.0f, 1.0f }, { 0.95f, 0.5f }, { 0.0f, 0.5f } };
+
+    onEveryKernel ([&]
+    {
+        for (const auto& s : settings)
+        {
+            const auto reference = toneGains (48000.0, s.ampQuality, s.mix);
+            for (double rate : { 44100.0, 96000.0, 192000.0, 384000.0, 768000.0 })
+            {
+                const auto gains = toneGains (rate, s.ampQuality, s.mix);
+                for (int k = 0; k < numTones; ++k)
+                    EXPECT_NEAR (gains[(size_t) k], reference[(size_t) k], 0.5)
+                        << toneFrequencies[k] << " Hz at " << rate << " Hz, AMP QUALITY " << s.ampQuality << ", MIX " << s.mix;
+            }
+        }
     });
 }

@@ -71,9 +71,11 @@ namespace
 
 inline VinolaFloat4 VinolaAmplifierModel::stepCascadesAvx2 (Cascades& c, const CascadeDesign& d, VinolaFloat4 x) noexcept
 {
-    const F in[4] = { c.out[1], c.out[2], c.out[3], x };
-    for (int k = 0; k < 4; ++k)
-        c.out[k] = cascadeFilter (in[k], d.b0[k], d.b2[k], d.a2[k], d.dcFeedback[k], d.dcForward[k], c.z1[k], c.u[k]);
+    const F in0 = c.out[1], in1 = c.out[2], in2 = c.out[3];
+    c.out[0] = cascadeFilter (in0, d.b0[0], d.b2[0], d.a2[0], d.dcFeedback[0], d.dcForward[0], c.z1[0], c.u[0]);
+    c.out[1] = cascadeFilter (in1, d.b0[1], d.b2[1], d.a2[1], d.dcFeedback[1], d.dcForward[1], c.z1[1], c.u[1]);
+    c.out[2] = cascadeFilter (in2, d.b0[2], d.b2[2], d.a2[2], d.dcFeedback[2], d.dcForward[2], c.z1[2], c.u[2]);
+    c.out[3] = cascadeFilter (x, d.b0[3], d.b2[3], d.a2[3], d.dcFeedback[3], d.dcForward[3], c.z1[3], c.u[3]);
     return c.out[0];
 }
 

@@ -20,10 +20,7 @@ namespace
         static V add (V a, V b) noexcept { return _mm_add_ps (a, b); }
         static V sub (V a, V b) noexcept { return _mm_sub_ps (a, b); }
         static V mul (V a, V b) noexcept { return _mm_mul_ps (a, b); }
-        static V guard (V x) noexcept
-        {
-            return _mm_and_ps (_mm_cmpeq_ps (x, _mm_setzero_ps()), _mm_set1_ps (VinolaCrossover::zeroGuard));
-        }
+        static V guarded (V x, V gainGuard) noexcept { return _mm_and_ps (_mm_cmpeq_ps (x, _mm_setzero_ps()), gainGuard); }
     };
 
     struct Lanes8
@@ -34,9 +31,9 @@ namespace
         static V add (V a, V b) noexcept { return _mm256_add_ps (a, b); }
         static V sub (V a, V b) noexcept { return _mm256_sub_ps (a, b); }
         static V mul (V a, V b) noexcept { return _mm256_mul_ps (a, b); }
-        static V guard (V x) noexcept
+        static V guarded (V x, V gainGuard) noexcept
         {
-            return _mm256_and_ps (_mm256_cmp_ps (x, _mm256_setzero_ps(), _CMP_EQ_OQ), _mm256_set1_ps (VinolaCrossover::zeroGuard));
+            return _mm256_and_ps (_mm256_cmp_ps (x, _mm256_setzero_ps(), _CMP_EQ_OQ), gainGuard);
         }
     };
 
@@ -45,24 +42,24 @@ namespace
     struct WidePair
     {
         using V = typename L::V;
-        V c, E, gain, P;
+        V c, E, gain, p, gainGuard;
         V z1a, ua, z1b, ub;
 
         /** runBiquad with fused multiply-adds (the same terms, rounded fewer times). */
         static inline __attribute__ ((always_inline))
-        V biquad (V x, V c, V E, V gain, V P, V& z1, V& u) noexcept
+        V biquad (V x, V c, V E, V gain, V p, V gainGuard, V& z, V& v) noexcept
         {
-            const V step = L::add (L::fnmadd (E, z1, L::fmadd (c, u, x)), L::guard (x));
-            const V y = L::fmadd (P, z1, L::mul (gain, L::sub (step, u)));
-            z1 = L::add (z1, step);
-            u = step;
+            const V step = L::fnmadd (E, z, L::fmadd (c, v, L::fmadd (gain, x, L::guarded (x, gainGuard))));
+            const V y = L::fmadd (p, z, L::sub (step, v));
+            z = L::add (z, step);
+            v = step;
             return y;
         }
 
         inline __attribute__ ((always_inline)) V run (V x) noexcept
         {
-            const V y = biquad (x, c, E, gain, P, z1a, ua);
-            return biquad (y, c, E, gain, P, z1b, ub);
+            const V y = biquad (x, c, E, gain, p, gainGuard, z1a, ua);
+            return biquad (y, c, E, gain, p, gainGuard, z1b, ub);
         }
     };
 
@@ -96,15 +93,15 @@ void VinolaCrossover::processBlockAvx2 (const float* left, const float* right, i
     auto four = [this] (int u)
     {
         const PairUnit& p = units[u];
-        return Pair4 { p.feedback.v, p.dcFeedback.v, p.gain.v, p.dcForward.v, p.z1a.v, p.ua.v, p.z1b.v, p.ub.v };
+        return Pair4 { p.feedback.v, p.dcFeedback.v, p.gain.v, p.levelWeight.v, p.gainGuard.v, p.z1a.v, p.ua.v, p.z1b.v, p.ub.v };
     };
     auto eight = [this] (int lo, int hi)
     {
         const PairUnit& l = units[lo];
         const PairUnit& h = units[hi];
         return Pair8 { join (l.feedback, h.feedback), join (l.dcFeedback, h.dcFeedback), join (l.gain, h.gain),
-                       join (l.dcForward, h.dcForward), join (l.z1a, h.z1a), join (l.ua, h.ua), join (l.z1b, h.z1b),
-                       join (l.ub, h.ub) };
+                       join (l.levelWeight, h.levelWeight), join (l.gainGuard, h.gainGuard), join (l.z1a, h.z1a),
+                       join (l.ua, h.ua), join (l.z1b, h.z1b), join (l.ub, h.ub) };
     };
     auto keepFour = [this] (int u, const Pair4& p)
     {
