@@ -11,10 +11,18 @@ namespace
     }
 }
 
+void VinolaLatencyDelay::forgetChannelsFrom (int numChannels) noexcept
+{
+    for (int ch = channelsWithin (numChannels); ch < maxChannels; ++ch)
+        std::memset (history[ch], 0, sizeof (history[ch]));
+}
+
 void VinolaLatencyDelay::remember (const float* const* channels, int numChannels, int numFrames) noexcept
 {
     if (numFrames <= 0)
         return;
+
+    forgetChannelsFrom (numChannels);
 
     for (int ch = 0; ch < channelsWithin (numChannels); ++ch)
     {
@@ -36,6 +44,8 @@ void VinolaLatencyDelay::process (float* const* channels, int numChannels, int n
 {
     if (numFrames <= 0)
         return;
+
+    forgetChannelsFrom (numChannels);
 
     for (int ch = 0; ch < channelsWithin (numChannels); ++ch)
     {

@@ -7,6 +7,8 @@
     It keeps the last `length` input frames of each channel at all times: the processed road
     hands it every block's input too (remember), so switching into bypass continues the input
     without a gap or a repeat, and switching back hands over to the chain at the same instant.
+    A channel that a block leaves out loses its history, so that when it comes back (stereo,
+    mono, then stereo again) it starts from silence rather than from frames of long ago.
     Fixed-size state: nothing is allocated, ever. */
 class VinolaLatencyDelay
 {
@@ -22,5 +24,8 @@ public:
     void process (float* const* channels, int numChannels, int numFrames) noexcept;
 
 private:
+    /** Silences the history of the channels from `numChannels` on. */
+    void forgetChannelsFrom (int numChannels) noexcept;
+
     float history[maxChannels][length] = {};   // oldest first
 };

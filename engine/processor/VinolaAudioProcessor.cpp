@@ -139,7 +139,14 @@ void VinolaAudioProcessor::prepareToPlay (double sampleRate, int)
     dsp.setSampleRate (sampleRate);
     if (dsp.sampleRate != previousRate)
         dsp.clearFilterState();
+    bypassFadeLength.store (bypassFadeFrames (dsp.sampleRate), std::memory_order_relaxed);
     setLatencySamples (latencySamples);
+}
+
+int VinolaAudioProcessor::bypassFadeFrames (double sampleRate) noexcept
+{
+    const double frames = sampleRate * 0.005;
+    return frames >= 1.0 && frames < 1.0e6 ? (int) std::lround (frames) : 1;
 }
 
 void VinolaAudioProcessor::releaseResources() {}
@@ -193,27 +200,57 @@ void VinolaAudioProcessor::render (juce::AudioBuffer<float>& buffer, bool bypass
     for (int ch = 0; ch < numChannels; ++ch)
         channels[ch] = buffer.getWritePointer (ch);
 
-    if (! bypassed)
-    {
-        bypassDelay.remember (channels, numChannels, numSamples);
-        dsp.processBlock (channels, numChannels, numSamples, running);
-        return;
-    }
+    // A new rate keeps the fade where it stands in time (both ends stay ends).
+    const int fadeLength = bypassFadeLength.load (std::memory_order_relaxed);
+    if (fadePlace < 0)
+        fadePlace = bypassed ? fadeLength : 0;
+    else if (fadeLength != fadeLengthInUse)
+        fadePlace = (int) ((juce::int64) fadePlace * fadeLength / fadeLengthInUse);
+    fadeLengthInUse = fadeLength;
+    const int target = bypassed ? fadeLength : 0;
 
-    // The chain hears the input as if it were playing, so nothing of it is stale when the
-    // bypass ends; what the host gets is the input, latency-delayed.
-    float* run[2] = { bypassRun[0], bypassRun[1] };
-    for (int start = 0; start < numSamples; start += bypassRunFrames)
+    for (int start = 0; start < numSamples;)
     {
-        const int count = juce::jmin (bypassRunFrames, numSamples - start);
         float* section[2] = { nullptr, nullptr };
         for (int ch = 0; ch < numChannels; ++ch)
-        {
             section[ch] = channels[ch] + start;
-            std::memcpy (run[ch], section[ch], sizeof (float) * (size_t) count);
+        const int remaining = numSamples - start, toFade = std::abs (target - fadePlace);
+
+        if (toFade == 0 && ! bypassed)
+        {
+            bypassDelay.remember (section, numChannels, remaining);
+            dsp.processBlock (section, numChannels, remaining, running);
+            return;
         }
-        dsp.processBlock (run, numChannels, count, running);
-        bypassDelay.process (section, numChannels, count);
+
+        // Bypassed, the chain hears the input as if it were playing, so nothing of it is stale
+        // when the bypass ends; what the host gets is the input, latency-delayed.
+        const int count = juce::jmin (remaining, bypassRunFrames, toFade > 0 ? toFade : bypassRunFrames);
+        renderBothRoads (section, numChannels, count, running);
+        if (toFade > 0)
+            crossfade (section, numChannels, count, target > fadePlace ? 1 : -1);
+        start += count;
+    }
+}
+
+void VinolaAudioProcessor::renderBothRoads (float* const* section, int numChannels, int count, bool running) noexcept
+{
+    float* run[2] = { bypassRun[0], bypassRun[1] };
+    for (int ch = 0; ch < numChannels; ++ch)
+        std::memcpy (run[ch], section[ch], sizeof (float) * (size_t) count);
+    dsp.processBlock (run, numChannels, count, running);
+    bypassDelay.process (section, numChannels, count);
+}
+
+void VinolaAudioProcessor::crossfade (float* const* section, int numChannels, int count, int direction) noexcept
+{
+    // Linear in amplitude; each end gives one road exactly (0 x the other).
+    for (int i = 0; i < count; ++i)
+    {
+        fadePlace += direction;
+        const float toDelayed = (float) fadePlace / (float) fadeLengthInUse;
+        for (int ch = 0; ch < numChannels; ++ch)
+            section[ch][i] = (1.0f - toDelayed) * bypassRun[ch][i] + toDelayed * section[ch][i];
     }
 }
 

@@ -25,7 +25,8 @@ public:
     using juce::AudioProcessor::processBlock;
     /** Bypassed (the VST3 bypass parameter, the LV2 `enabled` port): the input delayed by the
         reported latency, while the chain keeps running unheard so that it takes over again
-        where it would have been. */
+        where it would have been. Every change of the bypass state crossfades between the two
+        over bypassFadeFrames, in either direction. */
     void processBlockBypassed (juce::AudioBuffer<float>& buffer, juce::MidiBuffer& midiMessages) override;
     using juce::AudioProcessor::processBlockBypassed;
     double getTailLengthSeconds() const override;
@@ -56,6 +57,11 @@ public:
     /** The latency reported to the host, in frames; bypassed audio is delayed by as much. */
     static constexpr int latencySamples = VinolaLatencyDelay::length;
 
+    /** The length of the crossfade at a change of the bypass state, in frames at `sampleRate`:
+        5 ms at every rate. The chain is not phase-true (at MIX 0 its dry path lags the input by
+        over 100 degrees at 1 kHz), so a hard switch between it and the delayed input clicks. */
+    static int bypassFadeFrames (double sampleRate) noexcept;
+
     // Non-owning; the base class owns the parameters. Index = parameter index.
     juce::Array<juce::AudioParameterFloat*> parameterObjects;
 
@@ -83,15 +89,35 @@ private:
 
     VinolaLatencyDelay bypassDelay;
 
-    // The chain's input while bypassed, in runs of this many frames (its output goes unheard).
+    // The chain's input while bypassed or fading, in runs of this many frames; the chain's
+    // output replaces it.
     static constexpr int bypassRunFrames = 256;
     float bypassRun[VinolaLatencyDelay::maxChannels][bypassRunFrames] = {};
+
+    // The crossfade's length for the current rate, set by prepareToPlay.
+    std::atomic<int> bypassFadeLength { bypassFadeFrames (44100.0) };
+
+    // Where the crossfade stands, render thread only: frames from 0 (the chain alone) to
+    // fadeLengthInUse (the delayed input alone). It steps one frame at a time towards the state
+    // asked for, so a switch back during a fade turns round where it is. Negative until the
+    // first block, which takes the state asked for at once: a host that starts an instance
+    // bypassed hears the delayed input from the first frame.
+    int fadePlace = -1;
+    int fadeLengthInUse = bypassFadeFrames (44100.0);
 
     /** Whether the generators run in this block, from the mode and the host's transport. */
     bool decideGeneratorsRunning() noexcept;
 
     /** The render road shared by processing and bypass. */
     void render (juce::AudioBuffer<float>& buffer, bool bypassed) noexcept;
+
+    /** Runs the chain on a copy of up to bypassRunFrames of input, leaving its output in
+        bypassRun, and delays the input in place by the latency. */
+    void renderBothRoads (float* const* section, int numChannels, int count, bool running) noexcept;
+
+    /** Steps the crossfade `count` frames in `direction` (+1 towards bypass, -1 back), mixing
+        the chain's output in bypassRun with the delayed input in `section`. */
+    void crossfade (float* const* section, int numChannels, int count, int direction) noexcept;
 
     void loadSampleMaterial();
     void freeSampleMaterial() noexcept;

@@ -268,8 +268,10 @@ namespace
 }
 
 // With the generators off and WOBBLE at 0 the output depends only on the input and the filter
-// and delay state, so it can be compared sample for sample with an instance that never switched.
-TEST (VinolaAudioProcessorShell, ANewRateStartsExactlyAsANewInstanceAndTheSameRateKeepsEverything)
+// and delay state, so it can be compared sample for sample: after a new rate, with a new instance
+// at that rate (the filters start afresh); after the same or an invalid rate, with an instance
+// that played straight on.
+TEST (VinolaAudioProcessorShell, ANewRatePlaysAsANewInstanceWithWobbleOffAndTheSameOrAnInvalidRateCarriesOn)
 {
     struct Case { double from, to; float wobble; bool sameAsNew; };
     const Case cases[] = {

@@ -1,6 +1,6 @@
 // Bypass as a latency-compensating host relies on it: the input comes out exactly as late as the
-// reported latency, mono and stereo, whatever the block sizes, and switching bypass on and off
-// mid-stream neither drops, repeats nor stales a sample.
+// reported latency, mono and stereo, whatever the block sizes, and once the crossfade after a
+// switch has run, neither road has dropped, repeated or staled a sample.
 #include <gtest/gtest.h>
 #include "VinolaAudioProcessor.h"
 #include "VinolaParameterTable.h"
@@ -14,7 +14,8 @@ namespace
     // latency, a common size, and an irregular mixture.
     const std::vector<std::vector<int>> blockSplits = { { 1 }, { 3 }, { 4 }, { 5 }, { 512 }, { 7, 1, 300, 2, 4, 64, 3 } };
 
-    /** Which bypass state block n gets: `pattern` repeats over the blocks. */
+    /** Which bypass state the block starting in the n-th stretch of 100 frames gets: `pattern`
+        repeats over the stretches. 100 frames are shorter than the crossfade, 200 too. */
     struct Schedule
     {
         const char* what;
@@ -34,7 +35,7 @@ namespace
         for (int start = 0, block = 0; start < total; ++block)
         {
             const int n = std::min (split[(size_t) block % split.size()], total - start);
-            const bool bypassed = pattern[(size_t) block % pattern.size()];
+            const bool bypassed = pattern[(size_t) (start / 100) % pattern.size()];
             buffer.setSize (numChannels, n, false, false, true);
             for (int ch = 0; ch < numChannels; ++ch)
                 buffer.copyFrom (ch, 0, input[(size_t) ch].data() + start, n);
@@ -91,13 +92,14 @@ TEST (VinolaBypass, BypassedOutputIsTheInputDelayedByTheReportedLatency)
     }
 }
 
-// While bypassed the host hears the input 4 frames late; the moment bypass ends it hears the
-// chain exactly as an instance that never was bypassed plays it (the chain heard the input all
-// along, so neither its delay lines nor its filters hold stale sound).
-TEST (VinolaBypass, SwitchingBypassOnAndOffMidStreamIsSeamless)
+// While bypassed the host hears the input 4 frames late; once the crossfade after a switch ends it
+// hears the chain exactly as an instance that never was bypassed plays it (the chain heard the
+// input all along, so neither its delay lines nor its filters hold stale sound). A switch back
+// during a fade settles as exactly.
+TEST (VinolaBypass, AfterEachCrossfadeBypassedOutputIsTheDelayedInputAndProcessedOutputTheUnbrokenChain)
 {
     const Schedule schedules[] = {
-        { "every other block", { true, false } },
+        { "every other stretch", { true, false } },
         { "two on, three off", { true, true, false, false, false } },
         { "off first, then on for a while", { false, false, true, true, true, true, false } },
     };
@@ -129,9 +131,14 @@ TEST (VinolaBypass, SwitchingBypassOnAndOffMidStreamIsSeamless)
                 std::vector<bool> bypassedFrames;
                 const auto got = render (switched, input, split, schedule.pattern, &bypassedFrames);
                 const auto expected = render (reference, input, split, { false });
+                const int fade = VinolaAudioProcessor::bypassFadeFrames (44100.0);
                 for (int ch = 0; ch < numChannels; ++ch)
-                    for (int i = 0; i < total; ++i)
+                    for (int i = 0, sinceSwitch = fade; i < total; ++i, ++sinceSwitch)
                     {
+                        if (i > 0 && bypassedFrames[(size_t) i] != bypassedFrames[(size_t) i - 1])
+                            sinceSwitch = 0;
+                        if (sinceSwitch < fade)
+                            continue;
                         const float want = bypassedFrames[(size_t) i] ? (i < 4 ? 0.0f : input[(size_t) ch][(size_t) (i - 4)])
                                                                       : expected[(size_t) ch][(size_t) i];
                         ASSERT_EQ (got[(size_t) ch][(size_t) i], want)
@@ -140,4 +147,19 @@ TEST (VinolaBypass, SwitchingBypassOnAndOffMidStreamIsSeamless)
             }
         }
     }
+}
+
+// Stereo, mono, then stereo again: the right channel starts from silence, not from the frames it
+// held before the mono blocks, and the left one runs on.
+TEST (VinolaBypass, AChannelThatComesBackStartsFromSilence)
+{
+    VinolaAudioProcessor p;
+    std::vector<std::vector<float>> output;
+    for (int numChannels : { 2, 1, 2 })
+    {
+        prepare (p, numChannels);
+        output = render (p, std::vector<std::vector<float>> ((size_t) numChannels, std::vector<float> (64, 0.9f)), { 64 }, { true });
+    }
+    for (int i = 0; i < 8; ++i)
+        EXPECT_TRUE (output[0][(size_t) i] == 0.9f && output[1][(size_t) i] == (i < 4 ? 0.0f : 0.9f)) << "frame " << i;
 }
