@@ -178,7 +178,6 @@ TEST (HostedPlugin, BypassSwitchesStepNoFurtherThanTheSignalElsewhere)
                     step = std::max (step, block >= 10 ? std::abs (buffer.getSample (0, i) - last) : 0.0f);
                 }
             }
-            std::cout << "  " << format << ", MIX " << mix << ": largest step " << largest[0] << " near a switch, " << largest[1] << " elsewhere\n";
             EXPECT_LE (largest[0], 1.5f * largest[1]) << format << ", MIX " << mix;
         }
 }
