@@ -31,7 +31,7 @@ void VinolaAmplifierModel::reset() noexcept
 {
     crossover.reset();
     for (int k = 0; k < 4; ++k)
-        cascades.z1[k] = cascades.u[k] = cascades.out[k] = VinolaFloat4::zero();
+        cascades.s1[k] = cascades.s2[k] = cascades.out[k] = VinolaFloat4::zero();
 }
 
 void VinolaAmplifierModel::updateNeedleFactors (float n) noexcept
@@ -102,7 +102,9 @@ void VinolaAmplifierModel::updateDesigns (float q, float sampleRate) noexcept
         filters[3] = F::shuffle<3, 3, 3, 3> (wet, dry);
     };
     spread (&Biquad4::b0, cascadeDesign.b0);
+    spread (&Biquad4::b1, cascadeDesign.b1);
     spread (&Biquad4::b2, cascadeDesign.b2);
+    spread (&Biquad4::a1, cascadeDesign.a1);
     spread (&Biquad4::a2, cascadeDesign.a2);
     spread (&Biquad4::dcFeedback, cascadeDesign.dcFeedback);
     spread (&Biquad4::dcForward, cascadeDesign.dcForward);
@@ -198,7 +200,7 @@ bool VinolaAmplifierModel::stateIsModerate() const noexcept
     const F bound = F::broadcast (moderateLimit);
     F within = F::equal (bound, bound);
     for (int k = 0; k < 4; ++k)
-        for (auto v : { cascades.z1[k], cascades.u[k], cascades.out[k] })
+        for (auto v : { cascades.s1[k], cascades.s2[k], cascades.out[k] })
             within = F::bitAnd (within, F::lessThan (F::abs (v), bound));
     return F::allTrue (within) && crossover.stateIsBelow (moderateLimit);
 }
@@ -214,19 +216,28 @@ inline VinolaFloat4 VinolaAmplifierModel::stepCascades (Cascades& c, const Casca
 {
     // Each filter takes the previous frame's output of the one before it; the low-pass takes x.
     // Written out with constant indices so that a local state stays in registers.
-    auto filter = [&c, &d] (int k, F in) noexcept
-    {
-        const F step = (in + d.a2[k] * c.u[k]) - d.dcFeedback[k] * c.z1[k];
-        const F y = (d.dcForward[k] * c.z1[k] + d.b0[k] * step) - d.b2[k] * c.u[k];
-        c.z1[k] = c.z1[k] + step;
-        c.u[k] = step;
-        return y;
-    };
     const F in0 = c.out[1], in1 = c.out[2], in2 = c.out[3];
-    c.out[0] = filter (0, in0);
-    c.out[1] = filter (1, in1);
-    c.out[2] = filter (2, in2);
-    c.out[3] = filter (3, x);
+
+    const F fromState = d.dcForward[0] * c.s1[0] - d.b2[0] * c.s2[0];   // ready before the step
+    const F step0 = (in0 + d.a2[0] * c.s2[0]) - d.dcFeedback[0] * c.s1[0];
+    c.out[0] = fromState + d.b0[0] * step0;
+    c.s1[0] = c.s1[0] + step0;
+    c.s2[0] = step0;
+
+    const F n1 = d.b0[1] * in1 + c.s1[1];
+    c.s1[1] = (d.b1[1] * in1 - d.a1[1] * n1) + c.s2[1];
+    c.s2[1] = d.b2[1] * in1 - d.a2[1] * n1;
+    c.out[1] = n1;
+
+    const F step2 = (in2 + d.a2[2] * c.s2[2]) - d.dcFeedback[2] * c.s1[2];
+    c.out[2] = d.b0[2] * (step2 - c.s2[2]);
+    c.s1[2] = c.s1[2] + step2;
+    c.s2[2] = step2;
+
+    const F n3 = d.b0[3] * x + c.s1[3];
+    c.s1[3] = (d.b1[3] * x - d.a1[3] * n3) + c.s2[3];
+    c.s2[3] = d.b2[3] * x - d.a2[3] * n3;
+    c.out[3] = n3;
     return c.out[0];
 }
 
@@ -235,8 +246,8 @@ void VinolaAmplifierModel::keepSecondChannel (Cascades& c, const Cascades& befor
     const F firstChannel = F::equal (F::set (0, 1, 0, 1), F::zero());
     for (int k = 0; k < 4; ++k)
     {
-        c.z1[k] = F::select (firstChannel, c.z1[k], before.z1[k]);
-        c.u[k] = F::select (firstChannel, c.u[k], before.u[k]);
+        c.s1[k] = F::select (firstChannel, c.s1[k], before.s1[k]);
+        c.s2[k] = F::select (firstChannel, c.s2[k], before.s2[k]);
         c.out[k] = F::select (firstChannel, c.out[k], before.out[k]);
     }
 }

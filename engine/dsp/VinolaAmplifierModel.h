@@ -79,21 +79,25 @@ private:
 
     /** The four serial filters of all four cascades, one vector per filter: lanes { wet ch0,
         wet ch1, dry ch0, dry ch1 }; filter 3 is the low-pass that takes the new sample, filter 0
-        the low shelf that gives the output. Each filter is direct form II, w = x - a1 z1 - a2 z2,
-        y = b0 w + b1 z1 + b2 z2, with its state kept as z1 and the last step u = z1 - z2:
-            u' = x + a2 u - E z1;   y = P z1 + b0 u' - b2 u;   z1' = z1 + u'
-        with E = 1 + a1 + a2 and P = b0 + b1 + b2 from the design. The low shelf and the
-        high-pass come down to a few hertz, where a1 and a2 lie next to -2 and 1: the usual
-        forms lose the small sums that place those poles and zeros in single-precision rounding,
-        this one carries them, so the tone is the same at every sample rate. */
+        the low shelf that gives the output.
+
+        The high shelf and the low-pass (filters 1 and 3) run transposed direct form II, s1 and
+        s2 its states. The low shelf and the high-pass (filters 0 and 2) come down to a few hertz,
+        where a1 and a2 lie next to -2 and 1 and single precision loses the small sums that place
+        the poles and zeros, so the tone would change with the rate. They run direct form II,
+        w = x - a1 z1 - a2 z2, y = b0 w + b1 z1 + b2 z2, with the state kept as s1 = z1 and
+        s2 = u = z1 - z2, the last step, and the sums at DC, E = 1 + a1 + a2 and
+        P = b0 + b1 + b2, taken from the design:
+            u' = x + a2 u - E z1;   y = P z1 + b0 u' - b2 u;   z1' = z1 + u'.
+        For the high-pass P is 0 and b2 = b0: y = b0 (u' - u). */
     struct Cascades
     {
-        VinolaFloat4 z1[4], u[4], out[4];
+        VinolaFloat4 s1[4], s2[4], out[4];
     };
 
     struct CascadeDesign
     {
-        VinolaFloat4 b0[4], b2[4], a2[4], dcFeedback[4], dcForward[4];
+        VinolaFloat4 b0[4], b1[4], b2[4], a1[4], a2[4], dcFeedback[4], dcForward[4];
     };
 
     /** One frame of all four cascades with input x; returns the four outputs. */

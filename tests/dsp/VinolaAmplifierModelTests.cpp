@@ -40,7 +40,7 @@ struct ReferenceAmplifier
     VinolaCrossover crossover;
     float pre[4], post[4], drive = 1;
     Biquad4 wetDesign, dryDesign;
-    struct Cascade { float z1[4] {}, u[4] {}, history[4] {}; } wet[2], dry[2];
+    struct Cascade { float s1[4] {}, s2[4] {}, history[4] {}; } wet[2], dry[2];
 
     void prepare (float n, float q, float inputGain)
     {
@@ -66,10 +66,19 @@ struct ReferenceAmplifier
         const float in[4] = { c.history[1], c.history[2], c.history[3], x };
         for (int k = 0; k < 4; ++k)
         {
-            const float step = (in[k] + d.a2.get (k) * c.u[k]) - d.dcFeedback.get (k) * c.z1[k];
-            c.history[k] = (d.dcForward.get (k) * c.z1[k] + d.b0.get (k) * step) - d.b2.get (k) * c.u[k];
-            c.z1[k] += step;
-            c.u[k] = step;
+            if (k % 2 == 0)
+            {
+                // The low shelf and the high-pass carry z1 and its last step (s1, s2) and the sums at DC.
+                const float step = (in[k] + d.a2.get (k) * c.s2[k]) - d.dcFeedback.get (k) * c.s1[k];
+                c.history[k] = (d.dcForward.get (k) * c.s1[k] - d.b2.get (k) * c.s2[k]) + d.b0.get (k) * step;
+                c.s1[k] += step;
+                c.s2[k] = step;
+                continue;
+            }
+            const float out = d.b0.get (k) * in[k] + c.s1[k];
+            c.s1[k] = (d.b1.get (k) * in[k] - d.a1.get (k) * out) + c.s2[k];
+            c.s2[k] = d.b2.get (k) * in[k] - d.a2.get (k) * out;
+            c.history[k] = out;
         }
         return c.history[0];
     }

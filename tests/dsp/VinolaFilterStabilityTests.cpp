@@ -31,9 +31,9 @@ namespace
         return { (-a1 + root) * 0.5, (-a1 - root) * 0.5 };
     }
 
-    /** The poles of the recursion the kernels run, u' = x + a2 u - E z1, z1' = z1 + u':
+    /** The poles of the recursion the near-DC filters run, u' = x + a2 u - E z1, z1' = z1 + u':
         z^2 - (1 + a2 - E) z + a2. */
-    Poles runningPoles (float a2, float E)
+    Poles nearDcPoles (float a2, float E)
     {
         return poles (-(1.0 + (double) a2 - (double) E), (double) a2);
     }
@@ -91,8 +91,10 @@ TEST (FilterStability, ToneCascadesRealiseTheirPolesAtEveryRateAndAmpQuality)
                 {
                     const auto* design = d == 0 ? wet[lane] : dry[lane];
                     const auto exact = reference (lane, rate, design[0], 0.707f, design[1]);
-                    const double m = miss (runningPoles (running[d]->a2.get (lane), running[d]->dcFeedback.get (lane)),
-                                           poles (exact.a1, exact.a2));
+                    // The low shelf and the high-pass run the form that carries the sums at DC.
+                    const float a1 = running[d]->a1.get (lane), a2 = running[d]->a2.get (lane);
+                    const auto runningPoles = lane % 2 == 0 ? nearDcPoles (a2, running[d]->dcFeedback.get (lane)) : poles (a1, a2);
+                    const double m = miss (runningPoles, poles (exact.a1, exact.a2));
                     if (! (m <= worst[d][lane]))
                     {
                         worst[d][lane] = m;
@@ -120,7 +122,7 @@ TEST (FilterStability, CrossoverRealisesItsPolesAtEveryRateAndSplit)
                 const double f = std::clamp ((double) split, (double) VinolaCrossover::lowestSplit, 0.45 * rate);
                 const double K = std::tan (3.141592653589793 * f / rate), s = std::sqrt (2.0) * K, D = K * K + s + 1.0;
                 const auto designed = poles (2.0 * (K * K - 1.0) / D, (K * K - s + 1.0) / D);
-                EXPECT_LT (miss (runningPoles (c.feedback, c.dcFeedback), designed), allowedMiss)
+                EXPECT_LT (miss (nearDcPoles (c.feedback, c.dcFeedback), designed), allowedMiss)
                     << split << " Hz at " << rate << " Hz";
             }
 }
