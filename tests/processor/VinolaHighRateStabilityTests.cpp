@@ -20,6 +20,33 @@
 
 namespace
 {
+    constexpr double twoPi = 2.0 * 3.141592653589793;
+
+    /** Plays a fresh instance, set up by setUp, at the rate for `frames` frames: input (frame)
+        in both channels, each output sample to listen (frame, channel, sample), which returns
+        false to stop. */
+    template <typename SetUp, typename Input, typename Listen>
+    void play (double rate, long long frames, SetUp&& setUp, Input&& input, Listen&& listen)
+    {
+        auto p = std::make_unique<VinolaAudioProcessor>();
+        setUp (*p);
+        constexpr int blockSize = 512;
+        p->prepareToPlay (rate, blockSize);
+        juce::AudioBuffer<float> buffer (2, blockSize);
+        juce::MidiBuffer midi;
+        for (long long start = 0; start < frames; start += blockSize)
+        {
+            for (int i = 0; i < blockSize; ++i)
+                for (int ch = 0; ch < 2; ++ch)
+                    buffer.setSample (ch, i, input (start + i));
+            p->processBlock (buffer, midi);
+            for (int i = 0; i < blockSize && start + i < frames; ++i)
+                for (int ch = 0; ch < 2; ++ch)
+                    if (! listen (start + i, ch, buffer.getSample (ch, i)))
+                        return;
+        }
+    }
+
     struct Playback
     {
         float peak = 0.0f;
@@ -32,35 +59,16 @@ namespace
     {
         MvPlatform::restartRandForTests();
         VinolaXorShift128::shared().restart();
-        auto p = std::make_unique<VinolaAudioProcessor>();
-        p->getParameters()[VinolaParameterTable::ampQuality]->setValue (ampQuality);
-        constexpr int blockSize = 512;
-        p->prepareToPlay (rate, blockSize);
-
-        juce::AudioBuffer<float> buffer (2, blockSize);
-        juce::MidiBuffer midi;
-        const double step = 2.0 * 3.141592653589793 * 440.0 / rate;
-        const auto total = (long long) (seconds * rate);
         Playback run;
-        for (long long start = 0; start < total; start += blockSize)
-        {
-            for (int i = 0; i < blockSize; ++i)
-            {
-                const float x = tone ? 0.25f * (float) std::sin (step * (double) (start + i)) : 0.0f;
-                buffer.setSample (0, i, x);
-                buffer.setSample (1, i, x);
-            }
-            p->processBlock (buffer, midi);
-            for (int ch = 0; ch < 2; ++ch)
-                for (int i = 0; i < blockSize; ++i)
-                {
-                    const float y = buffer.getSample (ch, i);
-                    run.finite = run.finite && std::isfinite (y);
-                    run.peak = std::fmax (run.peak, std::fabs (y));
-                }
-            if (! run.finite)
-                break;
-        }
+        play (rate, (long long) (seconds * rate),
+              [&] (VinolaAudioProcessor& p) { p.getParameters()[VinolaParameterTable::ampQuality]->setValue (ampQuality); },
+              [&] (long long frame) { return tone ? 0.25f * (float) std::sin (twoPi * 440.0 * (double) frame / rate) : 0.0f; },
+              [&] (long long, int, float y)
+              {
+                  run.finite = run.finite && std::isfinite (y);
+                  run.peak = std::fmax (run.peak, std::fabs (y));
+                  return run.finite;
+              });
         return run;
     }
 
@@ -72,34 +80,29 @@ namespace
         second after a second of settling. */
     std::array<double, numTones> toneGains (double rate, float ampQuality, float mix)
     {
-        auto p = std::make_unique<VinolaAudioProcessor>();
-        p->generatorMode.store (2);
-        p->getParameters()[VinolaParameterTable::ampQuality]->setValue (ampQuality);
-        p->getParameters()[VinolaParameterTable::mix]->setValue (mix);
-        constexpr int blockSize = 512;
-        constexpr double level = 0.003, twoPi = 2.0 * 3.141592653589793;
-        p->prepareToPlay (rate, blockSize);
-
-        juce::AudioBuffer<float> buffer (1, blockSize);
-        juce::MidiBuffer midi;
+        constexpr double level = 0.003;
         const auto second = (long long) rate;
         std::array<std::complex<double>, numTones> out {};
-        for (long long start = 0; start < 2 * second; start += blockSize)
-        {
-            for (int i = 0; i < blockSize; ++i)
-            {
-                double x = 0.0;
-                for (double f : toneFrequencies)
-                    x += level * std::sin (twoPi * f * (double) (start + i) / rate);
-                buffer.setSample (0, i, (float) x);
-            }
-            p->processBlock (buffer, midi);
-            for (int i = 0; i < blockSize && start + i < 2 * second; ++i)
-                if (start + i >= second)
-                    for (int k = 0; k < numTones; ++k)
-                        out[(size_t) k] += (double) buffer.getSample (0, i)
-                                           * std::polar (1.0, twoPi * toneFrequencies[k] * (double) (start + i) / rate);
-        }
+        play (rate, 2 * second,
+              [&] (VinolaAudioProcessor& p)
+              {
+                  p.generatorMode.store (2);
+                  p.getParameters()[VinolaParameterTable::ampQuality]->setValue (ampQuality);
+                  p.getParameters()[VinolaParameterTable::mix]->setValue (mix);
+              },
+              [&] (long long frame)
+              {
+                  double x = 0.0;
+                  for (double f : toneFrequencies)
+                      x += level * std::sin (twoPi * f * (double) frame / rate);
+                  return (float) x;
+              },
+              [&] (long long frame, int channel, float y)
+              {
+                  for (int k = 0; frame >= second && channel == 0 && k < numTones; ++k)
+                      out[(size_t) k] += (double) y * std::polar (1.0, twoPi * toneFrequencies[k] * (double) frame / rate);
+                  return true;
+              });
         std::array<double, numTones> gains;
         for (int k = 0; k < numTones; ++k)
             gains[(size_t) k] = 20.0 * std::log10 (std::abs (out[(size_t) k]) / (level * (double) second / 2.0));
