@@ -27,7 +27,7 @@ namespace
         return font;
     }
 
-    // Every zoom alive in the process, in the order they were made (message thread only).
+    // Every zoom alive in this plug-in binary, in the order they were made (message thread only).
     juce::Array<MvWindowZoom*>& liveZooms()
     {
         static juce::Array<MvWindowZoom*> zooms;
@@ -35,11 +35,14 @@ namespace
     }
 
     // The factor in force, like the global scale, which it mirrors for windows that scale
-    // themselves: process-wide, and kept after the last window closes.
-    float processFactor = 1.0f;
+    // themselves. Each plug-in binary (each format's library, with its own JUCE) has its own,
+    // kept after its last window closes; binaries share only the settings file.
+    float factorInForce = 1.0f;
 }
 
-MvWindowZoom::MvWindowZoom()
+// A new zoom starts from the factor in force, so a window that finds nothing usable stored
+// marks and keeps the size every other window of this binary shows.
+MvWindowZoom::MvWindowZoom() : zoomFactor (factorInForce)
 {
     for (size_t i = 0; i < labels.size(); ++i)
         labels[i] = zoomLabels[i];
@@ -191,30 +194,32 @@ void MvWindowZoom::listItemSelected (MvList*, MvListItem* item)
         settings->settingsFile->save();
     }
 
-    // Other plug-in instances keep their own copy of the settings, read when they were made:
-    // those with a window open learn the choice too, so their next window marks it.
-    for (auto* other : liveZooms())
-        if (other->settings != nullptr && other->settings != settings && other->settings->settingsFile != nullptr)
-            other->settings->settingsFile->setValue ("Zoom", juce::String (percent));
+    // Only this instance's copy of the settings is written: another instance's, once changed,
+    // would be saved by it seconds later, over a newer choice stored meanwhile by another writer
+    // (the Standalone, the other format, another host). Other instances' next windows read the
+    // file afresh (init); their open windows follow below.
 
-    applyToEveryWindow (factor);
-
+    // Closed before any window is resized: a host may destroy or rebuild the editor, and this
+    // zoom with it, while it resizes the window. Nothing of this zoom is touched afterwards.
     list.dismiss();
+    applyToEveryWindow (factor);
 }
 
 void MvWindowZoom::applyStoredZoom()
 {
-    // Only a stored size that differs from this zoom's own factor is applied; otherwise the
-    // factor in force stays, which a window with its own scaling has to take on by itself.
-    if (const auto stored = getStoredZoom(); stored != zoomFactor)
+    // The stored size is compared with the factor in force in this binary, not with this new
+    // window's own: a size stored by another writer since that factor was chosen brings every
+    // open window to it. Otherwise the factor in force stays, which a window with its own
+    // scaling has to take on by itself.
+    if (const auto stored = getStoredZoom(); stored != factorInForce)
         applyToEveryWindow (stored);
     else if (scaleWindow != nullptr)
-        scaleWindow (processFactor);
+        scaleWindow (factorInForce);
 }
 
 void MvWindowZoom::applyToEveryWindow (float factor)
 {
-    processFactor = factor;
+    factorInForce = factor;
 
     // A window on screen keeps its size in physical pixels when the global scale changes:
     // note every window's sizes in its own coordinates first.

@@ -11,16 +11,24 @@ class MvAssetManager;
 
 /** Lets the user scale the whole plug-in window to one of six sizes: a small image button
     opens a drop-down list of "75%" to "200%"; a choice is stored under "Zoom" in the settings
-    file (saved at once) and becomes JUCE's process-wide desktop scale factor, so the window keeps
-    its design size in its own coordinates.
+    file (saved at once) and becomes the factor in force.
 
-    The factor is process-wide: a choice, or a window opening with a different stored size,
-    scales every open window of the plug-in, and a window that opens later shows the factor in
-    force. A window shows it through the global desktop scale, or through scaleWindow for hosts
-    whose plug-in wrapper does not pass that scale on to the host.
+    The factor in force belongs to one plug-in binary (each format is a library of its own, with
+    its own copy of JUCE): a choice, or a window opening with a stored size other than that
+    factor, scales every open window of that binary, and a window that opens later shows the
+    factor in force. Windows of another binary (the other format in the same host, the
+    Standalone) share only the settings file: each window reads it afresh when it opens, and no
+    instance ever writes into another instance's copy of it.
 
-    The owning window sets designSize, calls init once, places `button` and `list` in its
-    layout, selects the item of getStoredZoom and calls applyStoredZoom. */
+    A window shows the factor in one of two ways. By default through JUCE's global desktop
+    scale (of that binary's JUCE), so the window keeps its design size in its own coordinates;
+    the VST3 and Standalone wrappers pass that scale on. Or through scaleWindow, for a host whose
+    plug-in wrapper does not pass the global scale on (JUCE's LV2 wrapper): the global scale is
+    then left alone and the window scales itself.
+
+    The owning window sets designSize (and scaleWindow where needed), calls init once, places
+    `button` and `list` in its layout, selects the item of getStoredZoom and calls
+    applyStoredZoom. */
 class MvWindowZoom : public MvList::Delegate
 {
 public:
@@ -34,15 +42,17 @@ public:
         may be null: the zoom then does without images or without the settings file. */
     void init (juce::Component* parent, MvGlobalSettings* settings, MvAssetManager* assets);
 
-    /** The stored "Zoom" percentage as a factor when it lies within 20..300, else zoomFactor. */
+    /** The stored "Zoom" percentage as a factor when it lies within 20..300, else zoomFactor
+        (for a new zoom, the factor in force). */
     float getStoredZoom() const;
 
-    /** When a window opens: a stored factor that differs from zoomFactor is applied to every
-        open window; otherwise a window with its own scaling still takes the factor in force. */
+    /** When a window opens: a stored factor that differs from the factor in force is applied
+        to every open window; otherwise a window with its own scaling still takes the factor in
+        force. */
     void applyStoredZoom();
 
-    /** Stores and saves the chosen percentage, applies it as the global scale factor and closes
-        the list. */
+    /** Stores and saves the chosen percentage, closes the list and makes the choice the factor
+        in force (applyToEveryWindow). */
     void listItemSelected (MvList* list, MvListItem* item) override;
     void listDismissed (MvList* list) override;
 
@@ -65,15 +75,17 @@ public:
     std::function<void (float factor)> scaleWindow;
 
     std::array<const char*, numSizes> labels;
-    float zoomFactor = 1.0f;
+    /** The factor this window shows: the factor in force when the zoom is made (1 in a fresh
+        binary), then whatever it follows. */
+    float zoomFactor;
     juce::Component* parent = nullptr;
     MvGlobalSettings* settings = nullptr;
     MvAssetManager* assets = nullptr;
     MvButton button;
     MvList list;
 
-    /** Makes a factor the one in force and every open window follow it, as a choice does
-        (without storing it). */
+    /** Makes a factor the one in force in this binary and every open window of it follow,
+        as a choice does (without storing it). */
     static void applyToEveryWindow (float factor);
 
 private:

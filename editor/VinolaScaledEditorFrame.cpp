@@ -1,7 +1,7 @@
 // The frame tells an X11 embedder its size through the window's size hints as well (below).
-#if defined (__linux__) || defined (__FreeBSD__)
- #define JUCE_GUI_BASICS_INCLUDE_XHEADERS 1
-#endif
+// Requested everywhere, as JUCE's own sources do: JUCE includes the X headers only where
+// JUCE_LINUX || JUCE_BSD holds, the one condition that also guards their use below.
+#define JUCE_GUI_BASICS_INCLUDE_XHEADERS 1
 #include "VinolaScaledEditorFrame.h"
 
 VinolaScaledEditorFrame::VinolaScaledEditorFrame (VinolaAudioProcessor& p)
@@ -33,7 +33,10 @@ void VinolaScaledEditorFrame::takeZoomedSize()
     const auto size = MvWindowZoom::scaledSize ({ VinolaAudioProcessorEditor::designWidth, VinolaAudioProcessorEditor::designHeight },
                                                 content.getTransform().mat00);
 
-    // A host that tries another size gets this one back: the panel does not stretch.
+    // Fixed limits: when a host sizes its window otherwise, JUCE's LV2 wrapper hands the size
+    // to this frame through the limits, so the panel keeps this size and does not stretch. The
+    // wrapper does not report the kept size back; the host learns a size only from a change of
+    // the zoom, through its resize feature.
     setResizeLimits (size.x, size.y, size.x, size.y);
     setSize (size.x, size.y);
     publishNaturalSize();

@@ -30,6 +30,7 @@ namespace
 
         void TearDown() override
         {
+            MvWindowZoom::applyToEveryWindow (1.0f);
             juce::Desktop::getInstance().setGlobalScaleFactor (1.0f);
             zoom.reset();
             assets.reset();
@@ -93,6 +94,17 @@ TEST_F (WindowZoom, WithoutASettingsFileTheChoiceStillTakesEffect)
     clickAt (*zoom->list.getItem (3), 20, 10);
     EXPECT_FLOAT_EQ (juce::Desktop::getInstance().getGlobalScaleFactor(), 1.5f);
     EXPECT_EQ (zoom->list.getParentComponent(), nullptr);
+}
+
+// A host may destroy or rebuild the editor while it resizes the window: the list is closed first.
+TEST_F (WindowZoom, TheListIsClosedBeforeAnyWindowResizes)
+{
+    makeZoom();
+    bool listOpenAtResize = true;
+    zoom->scaleWindow = [this, &listOpenAtResize] (float) { listOpenAtResize = zoom->list.getParentComponent() != nullptr; };
+    zoom->list.show();
+    clickAt (*zoom->list.getItem (3), 20, 10);
+    EXPECT_FALSE (listOpenAtResize);
 }
 
 TEST_F (WindowZoom, WithoutArchiveImagesFallsBackToTheBuiltInLooks)

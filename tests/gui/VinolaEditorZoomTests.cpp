@@ -106,6 +106,7 @@ TEST_F (EditorZoom, StoredSizeIsMarkedAndAppliedOnlyWhenItDiffers)
     for (const auto& c : cases)
     {
         const std::string name = c.stored != nullptr ? c.stored : "none";
+        MvWindowZoom::applyToEveryWindow (1.0f);   // a fresh binary's factor, whatever the scale
         juce::Desktop::getInstance().setGlobalScaleFactor (untouched);
         VinolaAudioProcessor processor;
         if (c.stored != nullptr)
@@ -215,10 +216,51 @@ TEST_F (EditorZoom, AChoiceResizesEveryOpenWindow)
         }
     }
 
-    // The other instance's settings learnt the choice, so its next window marks it.
-    EXPECT_EQ (first.getGlobalSettings().settingsFile->getValue ("Zoom"), "100");
     closeEditor (first, a);
     closeEditor (second, b);
+}
+
+// 150 % chosen while another instance's window is open, then 100 % stored by another writer: no
+// instance's delayed save brings 150 % back, and the next window opens at 100 % over the 150 % in
+// force, with the chooser's window, if open, following; shown the VST3's and the LV2's way.
+TEST_F (EditorZoom, ASizeStoredByAnotherWriterHoldsInTheFileAndEveryWindow)
+{
+    using Window = std::unique_ptr<juce::AudioProcessorEditor>;
+    const auto close = [] (Window& w) { if (w != nullptr) w->processor.editorBeingDeleted (w.get()); w.reset(); };
+    for (const bool lv2 : { false, true })
+        for (const bool chooserStaysOpen : { true, false })
+        {
+            SCOPED_TRACE (juce::String (lv2 ? "LV2" : "VST3") + (chooserStaysOpen ? ", chooser open" : ", chooser closed"));
+            const auto open = [lv2] (VinolaAudioProcessor& p) { return lv2 ? Window (new VinolaScaledEditorFrame (p)) : Window (p.createEditor()); };
+            const auto content = [lv2] (juce::AudioProcessorEditor* w) -> VinolaAudioProcessorEditor&
+                { return lv2 ? static_cast<VinolaScaledEditorFrame*> (w)->getContent() : *static_cast<VinolaAudioProcessorEditor*> (w); };
+            VinolaAudioProcessor chooser, other;
+            auto chosen = open (chooser), bystander = open (other);
+            choose (content (chosen.get()), 3);
+            close (bystander);
+            if (! chooserStaysOpen)
+                close (chosen);
+
+            juce::PropertiesFile writer (chooser.getGlobalSettings().settingsFile->getFile(), vinolaSettingsFileOptions());
+            writer.setValue ("Zoom", "100");
+            ASSERT_TRUE (writer.save());
+            for (auto* p : { &chooser, &other })   // each one's delayed save comes due
+                p->getGlobalSettings().settingsFile->saveIfNeeded();
+            EXPECT_TRUE (writer.reload() && writer.getValue ("Zoom") == "100") << writer.getValue ("Zoom");
+
+            auto next = open (other);
+            for (auto* w : { next.get(), chosen.get() })
+                if (w != nullptr)
+                {
+                    EXPECT_EQ (selectedItem (content (w).getWindowZoom().list), 1);
+                    const auto global = juce::Desktop::getInstance().getGlobalScaleFactor();
+                    const auto shown = lv2 ? w->getBounds().getBottomRight() : MvWindowZoom::scaledSize ({ 748, 350 }, global);
+                    EXPECT_EQ (shown, juce::Point<int> (748, 350)) << shown.toString();
+                }
+            close (next);
+            close (chosen);
+            MvWindowZoom::applyToEveryWindow (1.0f);
+        }
 }
 
 // The window as the LV2 wrapper gets it: held in a frame that takes the zoomed size itself.

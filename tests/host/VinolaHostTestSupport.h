@@ -7,8 +7,10 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <set>
+#include <unistd.h>
 
 namespace hosttest
 {
@@ -62,6 +64,60 @@ namespace hosttest
         juce::MessageManager::getInstance()->runDispatchLoopUntil (milliseconds);
     }
 
+    /** Keeps JUCE's message loop going until a condition holds; false when it does not within
+        the time, which leaves room for a loaded machine with 2 cores. */
+    template <typename Condition>
+    bool waitFor (Condition condition, int milliseconds = 10000)
+    {
+        for (int waited = 0; ! condition(); waited += 20)
+        {
+            if (waited >= milliseconds)
+                return false;
+            pump (20);
+        }
+        return true;
+    }
+
+    /** A program started for the test and ended with it: asked to quit, then killed; and
+        ended by the system should the test program itself die first. */
+    struct Spawned
+    {
+        explicit Spawned (const juce::StringArray& command)
+        {
+            // The shell notes its process id and becomes the program, so the id is the program's.
+            const auto pidFile = juce::File::createTempFile ("pid");
+            juce::StringArray args { "sh", "-c", "echo $$ > '" + pidFile.getFullPathName() + "'; exec \"$@\"", "sh",
+                                     "setpriv", "--pdeathsig", "TERM" };
+            args.addArray (command);
+            if (process.start (args, 0))
+                for (int i = 0; i < 100 && pid <= 0; ++i, juce::Thread::sleep (10))
+                    pid = pidFile.loadFileAsString().getIntValue();
+            pidFile.deleteFile();
+        }
+
+        ~Spawned()
+        {
+            if (pid > 0 && process.isRunning())
+            {
+                ::kill (pid, SIGTERM);
+                process.waitForProcessToFinish (3000);
+            }
+            if (process.isRunning())
+                process.kill();
+        }
+
+        juce::ChildProcess process;
+        int pid = 0;
+    };
+
+    /** The first window named Vinola of a process (0 while there is none): several tests run at
+        once may each have one. */
+    inline ::Window windowOf (int pid)
+    {
+        return (::Window) run ({ "xdotool", "search", "--all", "--pid", juce::String (pid), "--name", "^Vinola$" })
+                              .trim().upToFirstOccurrenceOf ("\n", false, false).getLargeIntValue();
+    }
+
     /** A window's place and size on the X server, as xdotool reports them. */
     inline juce::Rectangle<int> windowGeometry (const juce::String& window)
     {
@@ -72,15 +128,16 @@ namespace hosttest
         return { g["X"].getIntValue(), g["Y"].getIntValue(), g["WIDTH"].getIntValue(), g["HEIGHT"].getIntValue() };
     }
 
-    /** What the X server shows of a window (its child windows included), as a JUCE image. */
-    inline juce::Image grabWindow (::Window window, int width, int height)
+    /** What the X server shows of a window (its child windows included) from a point of it, as
+        a JUCE image. */
+    inline juce::Image grabWindow (::Window window, int width, int height, juce::Point<int> from = {})
     {
         juce::Image result;
         Display* display = XOpenDisplay (nullptr);
         if (display == nullptr)
             return result;
 
-        if (XImage* x = XGetImage (display, window, 0, 0, (unsigned) width, (unsigned) height, AllPlanes, ZPixmap))
+        if (XImage* x = XGetImage (display, window, from.x, from.y, (unsigned) width, (unsigned) height, AllPlanes, ZPixmap))
         {
             result = juce::Image (juce::Image::RGB, width, height, false, juce::SoftwareImageType());
             for (int y = 0; y < height; ++y)
@@ -115,7 +172,8 @@ namespace hosttest
     inline juce::Point<int> zoomButtonAt (int percent) { return { 14 * percent / 100, 14 * percent / 100 }; }
     inline juce::Point<int> zoomItemAt (int percent, int item) { return { 55 * percent / 100, (15 + 26 * item + 13) * percent / 100 }; }
 
-    /** Runs xdotool, keeping JUCE's message loop going meanwhile and a little after. */
+    /** Runs xdotool, keeping JUCE's message loop going meanwhile; what the events do is waited
+        for by the caller. */
     inline void xdotool (juce::StringArray args)
     {
         args.insert (0, "xdotool");
@@ -123,16 +181,46 @@ namespace hosttest
         if (process.start (args, 0))
             for (int i = 0; i < 250 && process.isRunning(); ++i)
                 pump (20);
-        pump (400);
     }
 
-    /** Chooses a zoom step with real clicks in a window whose top-left corner is at `origin` on
-        the screen and which shows the zoom `percent`: the zoom button, then the list item. */
-    inline void clickZoomChoice (juce::Point<int> origin, int percent, int item)
+    inline juce::Point<int> screenPosition (::Window window)
     {
-        const auto button = origin + zoomButtonAt (percent), choice = origin + zoomItemAt (percent, item);
-        xdotool ({ "mousemove", juce::String (button.x), juce::String (button.y), "click", "1" });
-        xdotool ({ "mousemove", juce::String (choice.x), juce::String (choice.y), "click", "1" });
+        juce::Point<int> p;
+        if (Display* display = XOpenDisplay (nullptr))
+        {
+            ::Window child = 0;
+            XTranslateCoordinates (display, window, DefaultRootWindow (display), 0, 0, &p.x, &p.y, &child);
+            XCloseDisplay (display);
+        }
+        return p;
+    }
+
+    /** A real click at a point of a window, in the window's own pixels. */
+    inline void clickIn (::Window window, juce::Point<int> at)
+    {
+        const auto p = screenPosition (window) + at;
+        xdotool ({ "mousemove", juce::String (p.x), juce::String (p.y), "click", "1" });
+    }
+
+    /** Whether the zoom list shows on the screen: the row of `item` (not the selected one) in
+        its fill left of its text, in a window showing the zoom `percent` with the editor at `editor`. */
+    inline bool zoomListShows (::Window window, int percent, int item, juce::Point<int> editor = {})
+    {
+        const auto c = grabWindow (window, 1, 1, editor + juce::Point<int> (6 * percent / 100, zoomItemAt (percent, item).y)).getPixelAt (0, 0);
+        return std::abs (c.getRed() - 0x39) + std::abs (c.getGreen() - 0x46) + std::abs (c.getBlue() - 0x4d) < 24;
+    }
+
+    /** Chooses a zoom step with real clicks, as a user does: once the window is drawn without
+        the list, its zoom button; once the list shows, the item. False when either did not come. */
+    inline bool clickZoomChoice (::Window window, int percent, int item, juce::Point<int> editor = {})
+    {
+        if (! waitFor ([&] { return ! zoomListShows (window, percent, item, editor); }))
+            return false;
+        clickIn (window, editor + zoomButtonAt (percent));
+        if (! waitFor ([&] { return zoomListShows (window, percent, item, editor); }))
+            return false;
+        clickIn (window, editor + zoomItemAt (percent, item));
+        return true;
     }
 
     /** An X window's size on the server, in physical pixels. */

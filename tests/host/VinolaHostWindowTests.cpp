@@ -115,18 +115,14 @@ TEST (HostedWindow, StandaloneWindowTakesARealDragAndQuitsCleanly)
     auto home = juce::File::createTempFile ("vinola-standalone-home");
     home.createDirectory();
 
-    juce::ChildProcess process;
-    ASSERT_TRUE (process.start (juce::StringArray { "env", "HOME=" + home.getFullPathName(),
-                                                    "XDG_CONFIG_HOME=" + home.getChildFile (".config").getFullPathName(),
-                                                    app.getFullPathName() }, 0));
+    Spawned standalone ({ "env", "HOME=" + home.getFullPathName(), "XDG_CONFIG_HOME=" + home.getChildFile (".config").getFullPathName(),
+                          app.getFullPathName() });
+    auto& process = standalone.process;
 
+    // Found by its process: another test's Standalone may be open on the same display.
     juce::String window;
-    for (int i = 0; i < 150 && window.isEmpty(); ++i)
-    {
-        juce::Thread::sleep (100);
-        window = run ({ "xdotool", "search", "--name", "^Vinola$" }).trim().upToFirstOccurrenceOf ("\n", false, false);
-    }
-    ASSERT_TRUE (window.isNotEmpty()) << "no window named Vinola appeared";
+    ASSERT_TRUE (waitFor ([&] { return (window = juce::String ((juce::int64) windowOf (standalone.pid))) != "0"; }, 15000))
+        << "no window named Vinola appeared";
 
     // Wait until the window has the editor's size: the window grows to it after it is mapped.
     juce::Rectangle<int> geometry;

@@ -28,21 +28,18 @@ TEST (HostedZoom, RealClicksZoomTheEditorTo150PercentAndItStaysZoomed)
         ASSERT_NE (open.editor, nullptr);
         ASSERT_EQ (physicalSize (*open.editor), juce::Point<int> (748, 350));
 
-        // The zoom button's middle, then "150%": the list drops at x -10 with a margin of 10,
-        // rows of 26 from y 15, so the fourth row's middle is at y 15 + 3 * 26 + 13 = 106.
-        xdotool ({ "mousemove", juce::String (x + 14), juce::String (y + 14), "click", "1" });
-        xdotool ({ "mousemove", juce::String (x + 55), juce::String (y + 106), "click", "1" });
+        // The zoom button's middle, then "150%".
+        const auto window = nativeWindowOf (*open.editor);
+        ASSERT_TRUE (clickZoomChoice (window, 100, 3));
+        EXPECT_TRUE (waitFor ([&] { return physicalSize (window) == juce::Point<int> (1122, 525); }));
 
-        // The host is told the new size through the plug-in's frame; give a busy machine time.
-        for (int i = 0; i < 30 && physicalSize (*open.editor) != juce::Point<int> (1122, 525); ++i)
-            pump (100);
-        EXPECT_EQ (physicalSize (*open.editor), juce::Point<int> (1122, 525));
-
-        // At 150 % the button's middle is 21 pixels in: open the list again to look at it.
-        xdotool ({ "mousemove", juce::String (x + 21), juce::String (y + 21), "click", "1" });
-        const auto size = physicalSize (*open.editor);
-        savePng (grabWindow (nativeWindowOf (*open.editor), size.x, size.y), "hosted-vst3-zoom-150.png");
-        xdotool ({ "mousemove", juce::String (x + 900), juce::String (y + 400), "click", "1" });
+        // Open the list again to look at it, then close it with a click beside it.
+        clickIn (window, zoomButtonAt (150));
+        EXPECT_TRUE (waitFor ([&] { return zoomListShows (window, 150, 0); }));
+        const auto size = physicalSize (window);
+        savePng (grabWindow (window, size.x, size.y), "hosted-vst3-zoom-150.png");
+        clickIn (window, { 900, 400 });
+        EXPECT_TRUE (waitFor ([&] { return ! zoomListShows (window, 150, 0); }));
     }
 
     // Stored at once, and in force when the window opens again.
@@ -91,12 +88,11 @@ TEST (HostedZoom, EverySizeIsExactWhicheverSizeCameBefore)
         {
             const auto& step = zoomedSizes[item];
             const auto from = percent;
-            clickZoomChoice ({ x, y }, percent, item);
+            EXPECT_TRUE (clickZoomChoice (nativeWindowOf (*open.editor), percent, item)) << from << " % to " << step.percent << " %";
             percent = step.percent;
 
             const juce::Point<int> expected (step.width, step.height);
-            for (int i = 0; i < 30 && physicalSize (*open.editor) != expected; ++i)
-                pump (100);
+            waitFor ([&] { return physicalSize (*open.editor) == expected; });
             EXPECT_EQ (physicalSize (*open.editor), expected) << from << " % to " << step.percent << " %";
 
             const auto shot = grabWindow (nativeWindowOf (*open.editor), step.width, step.height);
@@ -114,35 +110,20 @@ TEST (HostedZoom, RealClicksGrowTheStandaloneWindowByHalf)
     if (std::getenv ("DISPLAY") == nullptr || ! juce::File ("/usr/bin/xdotool").existsAsFile())
         GTEST_SKIP() << "needs a display (run under xvfb-run) and xdotool";
 
-    const auto home = juce::File::createTempFile ("zoom-standalone-home");
-    ASSERT_TRUE (home.createDirectory());
-    juce::ChildProcess app;
-    ASSERT_TRUE (app.start (juce::StringArray { "env", "HOME=" + home.getFullPathName(), VINOLA_STANDALONE_PATH }, 0));
+    const ScopedHome home ("zoom-standalone-home");
+    Spawned app ({ "env", "HOME=" + home.folder.getFullPathName(), VINOLA_STANDALONE_PATH });
 
-    juce::String window;
-    for (int i = 0; i < 150 && window.isEmpty(); ++i)
-    {
-        juce::Thread::sleep (100);
-        window = run ({ "xdotool", "search", "--name", "^Vinola$" }).trim().upToFirstOccurrenceOf ("\n", false, false);
-    }
-    ASSERT_TRUE (window.isNotEmpty()) << "no window named Vinola appeared";
-
-    auto before = windowGeometry (window);
-    for (int i = 0; i < 50 && before.getHeight() < 350; ++i, juce::Thread::sleep (100))
-        before = windowGeometry (window);
-    juce::Thread::sleep (500);
+    // Found by its process: another test's Standalone may be open on the same display.
+    ::Window window = 0;
+    juce::Point<int> before;
+    ASSERT_TRUE (waitFor ([&] { window = windowOf (app.pid);
+                                before = window != 0 ? physicalSize (window) : juce::Point<int>();
+                                return before.y >= 350 && distinctColours (grabWindow (window, before.x, before.y)) > 200; }, 20000))
+        << "no window of the Vinola Standalone was drawn";
 
     // The editor sits at the bottom of the window, centred.
-    const int ex = before.getX() + (before.getWidth() - 748) / 2, ey = before.getBottom() - 350;
-    run ({ "xdotool", "mousemove", juce::String (ex + 14), juce::String (ey + 14), "click", "1", "sleep", "0.5",
-           "mousemove", juce::String (ex + 55), juce::String (ey + 106), "click", "1", "sleep", "1" });
-
-    auto after = windowGeometry (window);
-    for (int i = 0; i < 30 && after.getWidth() == before.getWidth(); ++i, juce::Thread::sleep (100))
-        after = windowGeometry (window);
-    EXPECT_NEAR (after.getWidth(), before.getWidth() * 3 / 2, 2);
-    EXPECT_NEAR (after.getHeight(), before.getHeight() * 3 / 2, 2);
-
-    app.kill();
-    home.deleteRecursively();
+    EXPECT_TRUE (clickZoomChoice (window, 100, 3, { (before.x - 748) / 2, before.y - 350 }));
+    EXPECT_TRUE (waitFor ([&] { return std::abs (physicalSize (window).x - before.x * 3 / 2) <= 2
+                                    && std::abs (physicalSize (window).y - before.y * 3 / 2) <= 2; }))
+        << before.x << " x " << before.y << " became " << physicalSize (window).x << " x " << physicalSize (window).y;
 }

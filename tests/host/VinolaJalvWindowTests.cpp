@@ -6,45 +6,12 @@
 
 #include "VinolaHostTestSupport.h"
 
-#include <csignal>
 #include <unistd.h>
 
 using namespace hosttest;
 
 namespace
 {
-    /** A program started for the test and ended with it: asked to quit, then killed; and
-        ended by the system should the test program itself die first. */
-    struct Spawned
-    {
-        explicit Spawned (const juce::StringArray& command)
-        {
-            // The shell notes its process id and becomes the program, so the id is the program's.
-            const auto pidFile = juce::File::createTempFile ("pid");
-            juce::StringArray args { "sh", "-c", "echo $$ > '" + pidFile.getFullPathName() + "'; exec \"$@\"", "sh",
-                                     "setpriv", "--pdeathsig", "TERM" };
-            args.addArray (command);
-            if (process.start (args, 0))
-                for (int i = 0; i < 100 && pid <= 0; ++i, juce::Thread::sleep (10))
-                    pid = pidFile.loadFileAsString().getIntValue();
-            pidFile.deleteFile();
-        }
-
-        ~Spawned()
-        {
-            if (pid > 0 && process.isRunning())
-            {
-                ::kill (pid, SIGTERM);
-                process.waitForProcessToFinish (3000);
-            }
-            if (process.isRunning())
-                process.kill();
-        }
-
-        juce::ChildProcess process;
-        int pid = 0;
-    };
-
     /** The deepest of a window's descendants, following the largest child at every level: the
         plug-in's own window inside jalv's. */
     ::Window innermostWindow (::Window window)
@@ -79,30 +46,6 @@ namespace
 
         XCloseDisplay (display);
         return window;
-    }
-
-    juce::Point<int> screenPosition (::Window window)
-    {
-        juce::Point<int> p;
-        if (Display* display = XOpenDisplay (nullptr))
-        {
-            ::Window child = 0;
-            XTranslateCoordinates (display, window, DefaultRootWindow (display), 0, 0, &p.x, &p.y, &child);
-            XCloseDisplay (display);
-        }
-        return p;
-    }
-
-    template <typename Condition>
-    bool waitFor (Condition condition, int milliseconds = 5000)
-    {
-        for (int waited = 0; ! condition(); waited += 50)
-        {
-            if (waited >= milliseconds)
-                return false;
-            pump (50);
-        }
-        return true;
     }
 
     /** Pixels that differ by more than a little, outside the parts that move by themselves. */
@@ -147,7 +90,7 @@ TEST (JalvWindow, OpensAtTheStoredZoomAndJalvsWindowFollowsEveryChoice)
         ASSERT_NE (plugin, nullptr) << "no VST3 at " << VINOLA_VST3_PATH;
         OpenEditor open (*plugin, 0, 0);
         ASSERT_NE (open.editor, nullptr);
-        clickZoomChoice ({ 0, 0 }, 100, at150.item);
+        ASSERT_TRUE (clickZoomChoice (nativeWindowOf (*open.editor), 100, at150.item));
         ASSERT_TRUE (waitFor ([&] { return physicalSize (*open.editor) == juce::Point<int> (at150.width, at150.height); }));
         // Settled: two looks a moment apart show the same.
         juce::Image previous;
@@ -174,9 +117,7 @@ TEST (JalvWindow, OpensAtTheStoredZoomAndJalvsWindowFollowsEveryChoice)
     ASSERT_GT (jalv.pid, 0) << "jalv did not start";
 
     ::Window frame = 0;
-    waitFor ([&] { frame = (::Window) run ({ "xdotool", "search", "--all", "--pid", juce::String (jalv.pid), "--name", "^Vinola$" })
-                                          .trim().upToFirstOccurrenceOf ("\n", false, false).getLargeIntValue();
-                   return frame != 0; }, 20000);
+    waitFor ([&] { return (frame = windowOf (jalv.pid)) != 0; }, 20000);
     ASSERT_NE (frame, 0u) << "no jalv window appeared";
 
     // jalv's window is its menu bar over the plug-in's window, which has the zoomed size.
@@ -207,7 +148,7 @@ TEST (JalvWindow, OpensAtTheStoredZoomAndJalvsWindowFollowsEveryChoice)
     for (const int item : { 5, 0 })
     {
         const auto& step = zoomedSizes[item];
-        clickZoomChoice (screenPosition (panel), percent, item);
+        EXPECT_TRUE (clickZoomChoice (panel, percent, item));
         EXPECT_TRUE (waitFor ([&] { return hasSize (step); }))
             << percent << " % to " << step.percent << " %: the plug-in's window is " << physicalSize (panel).x << " x "
             << physicalSize (panel).y << ", jalv's " << physicalSize (frame).x << " x " << physicalSize (frame).y;
