@@ -34,6 +34,12 @@ void VinolaAmplifierModel::reset() noexcept
         cascades.s1[k] = cascades.s2[k] = cascades.out[k] = VinolaFloat4::zero();
 }
 
+void VinolaAmplifierModel::resetSecondChannel() noexcept
+{
+    crossover.resetSecondChannel();
+    keepSecondChannel (cascades, Cascades {});
+}
+
 void VinolaAmplifierModel::updateNeedleFactors (float n) noexcept
 {
     needleValid = true;

@@ -39,6 +39,9 @@ public:
     /** Zeroes every filter state and history. */
     void reset() noexcept;
 
+    /** Zeroes the second channel's filter state and history. */
+    void resetSecondChannel() noexcept;
+
     /** Per-frame preparation from the smoothed needle quality, amp quality and input gain, at
         the sample rate last set. */
     void prepareFrame (float needleQuality, float ampQuality, float inputGain) noexcept;

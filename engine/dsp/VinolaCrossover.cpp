@@ -114,6 +114,15 @@ void VinolaCrossover::reset() noexcept
         unit.z1a = unit.ua = unit.z1b = unit.ub = VinolaFloat4::zero();
 }
 
+void VinolaCrossover::resetSecondChannel() noexcept
+{
+    // Lanes { ch0, ch1, ch0, ch1 } in every unit.
+    const auto firstChannel = VinolaFloat4::equal (VinolaFloat4::set (0, 1, 0, 1), VinolaFloat4::zero());
+    for (auto& unit : units)
+        for (auto* z : { &unit.z1a, &unit.ua, &unit.z1b, &unit.ub })
+            *z = VinolaFloat4::bitAnd (*z, firstChannel);
+}
+
 void VinolaCrossover::processFrame (float left, float right, VinolaFloat4& leftBands, VinolaFloat4& rightBands) noexcept
 {
     processBlockBaseline<true> (&left, &right, 1, &leftBands, &rightBands);

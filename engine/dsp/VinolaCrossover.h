@@ -52,6 +52,9 @@ public:
     /** Zeroes every filter state. */
     void reset() noexcept;
 
+    /** Zeroes the second channel's filter state. */
+    void resetSecondChannel() noexcept;
+
     /** One frame: the sample of each channel in, each channel's four bands out (lane 0 = lowest). */
     void processFrame (float left, float right, VinolaFloat4& leftBands, VinolaFloat4& rightBands) noexcept;
 

@@ -277,6 +277,13 @@ void VinolaDspEngine::renderChunk (const float* const* input, float* const* outA
         if (n > 0)
             std::memcpy (in[ch], input[ch], sizeof (float) * (size_t) n);
 
+    if (numChannels > 1 && channelsLastRun < 2)
+    {
+        amp.resetSecondChannel();
+        wobble.restartSecondLine();
+    }
+    channelsLastRun = numChannels;
+
     fillSmoothedRuns (n);
 
     const VinolaHumStage::Controls humControls { humFreqRun.values, humRun.values, humRun.steady, ampQualityRun.values,

@@ -141,6 +141,10 @@ private:
     void mixOutput (const float* const* humNoise, const float* const* wet, const float* const* dry,
                     float* const* outA, float* const* outB, int numChannels, int count) noexcept;
 
+    /** The channels the last run processed: a second channel that comes back after runs
+        without it starts from silence, not from what its filters and delay line held. */
+    int channelsLastRun = 2;
+
     /** Up to chunkSize frames: input per channel in; the wet/dry part and the part that bypasses
         the wet chain out, per channel. */
     void renderChunk (const float* const* input, float* const* outA, float* const* outB, int numChannels,

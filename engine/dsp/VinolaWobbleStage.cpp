@@ -29,6 +29,16 @@ void VinolaWobbleStage::reset() noexcept
     }
 }
 
+void VinolaWobbleStage::restartSecondLine() noexcept
+{
+    auto& line = lines[1];
+    if (line.buffer != nullptr)
+        std::fill (line.buffer, line.buffer + bufferSize, 0.0f);
+    line.writeIndex = lines[0].writeIndex;
+    line.readIndex = lines[0].readIndex;
+    line.delay = lines[0].delay;
+}
+
 namespace
 {
     VinolaFloat4 exponentFor (float wobble) noexcept

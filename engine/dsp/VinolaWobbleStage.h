@@ -16,6 +16,10 @@ public:
     /** Takes a new sample rate (a positive finite one) into the delay and the phase step. */
     void setSampleRate (double newRate) noexcept { sampleRate = (float) newRate; }
 
+    /** Silences the second channel's line and sets it in step with the first, for a channel
+        that comes back after blocks without it. */
+    void restartSecondLine() noexcept;
+
     /** Clears both delay lines (the phase keeps running). */
     void reset() noexcept;
 
