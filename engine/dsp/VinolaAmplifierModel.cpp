@@ -37,7 +37,7 @@ void VinolaAmplifierModel::reset() noexcept
 void VinolaAmplifierModel::resetSecondChannel() noexcept
 {
     crossover.resetSecondChannel();
-    keepSecondChannel (cascades, Cascades {});
+    keepSecondChannel (cascades, Cascades {});   // the second channel's lanes from a zeroed state
 }
 
 void VinolaAmplifierModel::updateNeedleFactors (float n) noexcept

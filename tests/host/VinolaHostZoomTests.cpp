@@ -11,11 +11,18 @@
 
 using namespace hosttest;
 
-TEST (HostedZoom, RealClicksZoomTheEditorTo150PercentAndItStaysZoomed)
+// Every test here clicks in real windows.
+struct HostedZoom : testing::Test
 {
-    if (std::getenv ("DISPLAY") == nullptr || ! juce::File ("/usr/bin/xdotool").existsAsFile())
-        GTEST_SKIP() << "needs a display (run under xvfb-run) and xdotool";
+    void SetUp() override
+    {
+        if (std::getenv ("DISPLAY") == nullptr || ! juce::File ("/usr/bin/xdotool").existsAsFile())
+            GTEST_SKIP() << "needs a display (run under xvfb-run) and xdotool";
+    }
+};
 
+TEST_F (HostedZoom, RealClicksZoomTheEditorTo150PercentAndItStaysZoomed)
+{
     // A home of this test's own, so the zoom it stores never reaches a real settings file.
     const ScopedHome home ("zoom-home");
 
@@ -68,11 +75,8 @@ namespace
 
 // Every size comes from 748 x 350 and the factor alone: a step from a size with half pixels
 // (75, 125, 175 %) must not carry its rounding into the next one.
-TEST (HostedZoom, EverySizeIsExactWhicheverSizeCameBefore)
+TEST_F (HostedZoom, EverySizeIsExactWhicheverSizeCameBefore)
 {
-    if (std::getenv ("DISPLAY") == nullptr || ! juce::File ("/usr/bin/xdotool").existsAsFile())
-        GTEST_SKIP() << "needs a display (run under xvfb-run) and xdotool";
-
     const ScopedHome home ("zoom-steps-home");
 
     auto plugin = loadVst3();
@@ -105,11 +109,8 @@ TEST (HostedZoom, EverySizeIsExactWhicheverSizeCameBefore)
 
 // The Standalone's window holds the editor under its own title bar: it has to grow with the zoom
 // too, or the editor would shrink inside it and lose its right and bottom parts.
-TEST (HostedZoom, RealClicksGrowTheStandaloneWindowByHalf)
+TEST_F (HostedZoom, RealClicksGrowTheStandaloneWindowByHalf)
 {
-    if (std::getenv ("DISPLAY") == nullptr || ! juce::File ("/usr/bin/xdotool").existsAsFile())
-        GTEST_SKIP() << "needs a display (run under xvfb-run) and xdotool";
-
     const ScopedHome home ("zoom-standalone-home");
     Spawned app ({ "env", "HOME=" + home.folder.getFullPathName(), VINOLA_STANDALONE_PATH });
 

@@ -19,7 +19,6 @@ namespace
         static V fnmadd (V a, V b, V c) noexcept { return _mm_fnmadd_ps (a, b, c); }
         static V add (V a, V b) noexcept { return _mm_add_ps (a, b); }
         static V sub (V a, V b) noexcept { return _mm_sub_ps (a, b); }
-        static V mul (V a, V b) noexcept { return _mm_mul_ps (a, b); }
         static V guarded (V x, V gainGuard) noexcept { return _mm_and_ps (_mm_cmpeq_ps (x, _mm_setzero_ps()), gainGuard); }
     };
 
@@ -30,7 +29,6 @@ namespace
         static V fnmadd (V a, V b, V c) noexcept { return _mm256_fnmadd_ps (a, b, c); }
         static V add (V a, V b) noexcept { return _mm256_add_ps (a, b); }
         static V sub (V a, V b) noexcept { return _mm256_sub_ps (a, b); }
-        static V mul (V a, V b) noexcept { return _mm256_mul_ps (a, b); }
         static V guarded (V x, V gainGuard) noexcept
         {
             return _mm256_and_ps (_mm256_cmp_ps (x, _mm256_setzero_ps(), _CMP_EQ_OQ), gainGuard);
