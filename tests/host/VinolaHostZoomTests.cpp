@@ -11,23 +11,24 @@
 
 using namespace hosttest;
 
-// Every test here clicks in real windows.
+// Every test here clicks in real windows, in a home of its own, so the zoom it stores never
+// reaches a real settings file.
 struct HostedZoom : testing::Test
 {
+    const ScopedHome home { "zoom-home" };
+    std::unique_ptr<juce::AudioPluginInstance> plugin;
+
     void SetUp() override
     {
         if (std::getenv ("DISPLAY") == nullptr || ! juce::File ("/usr/bin/xdotool").existsAsFile())
             GTEST_SKIP() << "needs a display (run under xvfb-run) and xdotool";
+        plugin = loadVst3();
+        ASSERT_NE (plugin, nullptr) << "no VST3 at " << VINOLA_VST3_PATH;
     }
 };
 
 TEST_F (HostedZoom, RealClicksZoomTheEditorTo150PercentAndItStaysZoomed)
 {
-    // A home of this test's own, so the zoom it stores never reaches a real settings file.
-    const ScopedHome home ("zoom-home");
-
-    auto plugin = loadVst3();
-    ASSERT_NE (plugin, nullptr) << "no VST3 at " << VINOLA_VST3_PATH;
     const int x = 60, y = 420;
 
     {
@@ -58,7 +59,6 @@ TEST_F (HostedZoom, RealClicksZoomTheEditorTo150PercentAndItStaysZoomed)
         EXPECT_EQ (physicalSize (*again.editor), juce::Point<int> (1122, 525));
     }
 
-    plugin.reset();
 }
 
 namespace
@@ -77,10 +77,6 @@ namespace
 // (75, 125, 175 %) must not carry its rounding into the next one.
 TEST_F (HostedZoom, EverySizeIsExactWhicheverSizeCameBefore)
 {
-    const ScopedHome home ("zoom-steps-home");
-
-    auto plugin = loadVst3();
-    ASSERT_NE (plugin, nullptr) << "no VST3 at " << VINOLA_VST3_PATH;
     const int x = 40, y = 300;
     {
         OpenEditor open (*plugin, x, y);
@@ -104,14 +100,12 @@ TEST_F (HostedZoom, EverySizeIsExactWhicheverSizeCameBefore)
         }
     }
 
-    plugin.reset();
 }
 
 // The Standalone's window holds the editor under its own title bar: it has to grow with the zoom
 // too, or the editor would shrink inside it and lose its right and bottom parts.
 TEST_F (HostedZoom, RealClicksGrowTheStandaloneWindowByHalf)
 {
-    const ScopedHome home ("zoom-standalone-home");
     Spawned app ({ "env", "HOME=" + home.folder.getFullPathName(), VINOLA_STANDALONE_PATH });
 
     // Found by its process: another test's Standalone may be open on the same display.
