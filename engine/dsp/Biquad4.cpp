@@ -30,7 +30,8 @@ void Biquad4::designFromSinCos (Biquad4& result, VinolaFloat4 sine, VinolaFloat4
     // the high shelf is the low shelf with cos w0 negated and b1, a1 negated.
     const F sigma = F::set (1.0f, -1.0f, 1.0f, 1.0f);
     const F A = F::sqrt (gain);
-    const F t = F::sqrt (A) * sine * inverseQ;
+    const F rootASine = F::sqrt (A) * sine;
+    const F t = rootASine * inverseQ;
     const F c = cosine * sigma;
     const F Ap1 = A + one;
     const F Am1 = A - one;
@@ -50,6 +51,11 @@ void Biquad4::designFromSinCos (Biquad4& result, VinolaFloat4 sine, VinolaFloat4
     const F oneMinusCos = F::select (F::greaterThan (cosine, F::zero()), sine * sine / (one + cosine), one - cosine);
     const F shelfDcFeedback = F::broadcast (4.0f) * oneMinusCos * shelfNorm * F::select (isLowShelf, one, A);
     const F shelfDcForward = shelfDcFeedback * F::select (isLowShelf, A * A, one);
+    // At Nyquist the roles turn round: 4 (1 + cos) / n times A for the low shelf, whose gain
+    // there is 1, and times 1 for the high shelf, whose gain there is A^2.
+    const F onePlusCos = F::select (F::lessThan (cosine, F::zero()), sine * sine / (one - cosine), one + cosine);
+    const F shelfNyquistFeedback = F::broadcast (4.0f) * onePlusCos * shelfNorm * F::select (isLowShelf, A, one);
+    const F shelfNyquistForward = shelfNyquistFeedback * F::select (isLowShelf, one, A * A);
 
     // Pass filters. rho = +1 (high-pass, X = tan) or -1 (low-pass, X = 1 / tan).
     const F rho = F::set (1.0f, 1.0f, 1.0f, -1.0f);
@@ -64,6 +70,9 @@ void Biquad4::designFromSinCos (Biquad4& result, VinolaFloat4 sine, VinolaFloat4
     // At DC: 4 X^2 / D for the high-pass (which passes none of it), 4 / D for the low-pass.
     const F passDcFeedback = F::broadcast (4.0f) * F::select (isHighPass, X2, one) * passNorm;
     const F passDcForward = F::select (isHighPass, F::zero(), passDcFeedback);
+    // At Nyquist: 4 / D for the high-pass (which passes all of it), 4 X^2 / D for the low-pass.
+    const F passNyquistFeedback = F::broadcast (4.0f) * F::select (isHighPass, one, X2) * passNorm;
+    const F passNyquistForward = F::select (isHighPass, passNyquistFeedback, F::zero());
 
     const F isShelf = F::set (1.0f, 1.0f, 0.0f, 0.0f);
     const F shelfMask = F::greaterThan (isShelf, F::zero());
@@ -74,4 +83,8 @@ void Biquad4::designFromSinCos (Biquad4& result, VinolaFloat4 sine, VinolaFloat4
     result.a2 = F::select (shelfMask, shelfA2, passA2);
     result.dcFeedback = F::select (shelfMask, shelfDcFeedback, passDcFeedback);
     result.dcForward = F::select (shelfMask, shelfDcForward, passDcForward);
+    result.nyquistFeedback = F::select (shelfMask, shelfNyquistFeedback, passNyquistFeedback);
+    result.nyquistForward = F::select (shelfMask, shelfNyquistForward, passNyquistForward);
+    // 2 g / N is 2 sqrt(A) sin w0 / n for either shelf and 2 X / D for either pass filter.
+    result.differenceScale = two * F::select (shelfMask, rootASine * shelfNorm, X * passNorm);
 }

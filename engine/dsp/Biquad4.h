@@ -19,6 +19,16 @@ public:
         hertz above DC at any sample rate. */
     VinolaFloat4 dcFeedback, dcForward;
 
+    /** The same sums at Nyquist, 1 - a1 + a2 and b0 - b1 + b2, for filters that come near it. */
+    VinolaFloat4 nyquistFeedback, nyquistForward;
+
+    /** 2 g / (1 + g (g + 1/Q)), g the bilinear prewarped frequency (scaled by the shelf's
+        square-root gain). With it and half of dcFeedback, the direct form's state difference
+        z1 - z2 and sum z1 + z2 become the band-pass and low-pass states of the trapezoidal
+        state-variable filter of the same design: quantities at the signal's level that a filter
+        keeps across a change of design, so that its output glides instead of jumping. */
+    VinolaFloat4 differenceScale;
+
     /** Designs all four lanes in one branch-free pass. No argument checks: the caller keeps every
         frequency below half its sample rate and every Q above 0. */
     static void design (Biquad4& result, VinolaFloat4 sampleRate, VinolaFloat4 frequency,

@@ -1,7 +1,9 @@
 #include "VinolaAmplifierModel.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <iterator>
 #include <cstring>
 #include <initializer_list>
 
@@ -32,6 +34,7 @@ void VinolaAmplifierModel::reset() noexcept
     crossover.reset();
     for (int k = 0; k < 4; ++k)
         cascades.s1[k] = cascades.s2[k] = cascades.out[k] = VinolaFloat4::zero();
+    cascades.dc = VinolaFloat4::zero();
 }
 
 void VinolaAmplifierModel::resetSecondChannel() noexcept
@@ -62,6 +65,7 @@ void VinolaAmplifierModel::updateNeedleFactors (float n) noexcept
 
 void VinolaAmplifierModel::updateDesigns (float q, float sampleRate) noexcept
 {
+    const bool hadDesign = designValid;
     designValid = true;
     designedQuality = q;
     designedRate = sampleRate;
@@ -107,26 +111,62 @@ void VinolaAmplifierModel::updateDesigns (float q, float sampleRate) noexcept
         filters[2] = F::shuffle<2, 2, 2, 2> (wet, dry);
         filters[3] = F::shuffle<3, 3, 3, 3> (wet, dry);
     };
+    F oldDifference[4], oldSum[4];
+    std::copy (std::begin (cascadeDesign.differenceScale), std::end (cascadeDesign.differenceScale), oldDifference);
+    std::copy (std::begin (cascadeDesign.sumScale), std::end (cascadeDesign.sumScale), oldSum);
+
     spread (&Biquad4::b0, cascadeDesign.b0);
-    spread (&Biquad4::b1, cascadeDesign.b1);
     spread (&Biquad4::b2, cascadeDesign.b2);
-    spread (&Biquad4::a1, cascadeDesign.a1);
     spread (&Biquad4::a2, cascadeDesign.a2);
-    spread (&Biquad4::dcFeedback, cascadeDesign.dcFeedback);
-    spread (&Biquad4::dcForward, cascadeDesign.dcForward);
+    spread (&Biquad4::differenceScale, cascadeDesign.differenceScale);
+    spread (&Biquad4::dcFeedback, cascadeDesign.sumScale);
+    // Filters 0 and 2 run the near-DC form, filters 1 and 3 the near-Nyquist one.
+    F nyquistFeedback[4], nyquistForward[4];
+    spread (&Biquad4::dcFeedback, cascadeDesign.feedback);
+    spread (&Biquad4::dcForward, cascadeDesign.forward);
+    spread (&Biquad4::nyquistFeedback, nyquistFeedback);
+    spread (&Biquad4::nyquistForward, nyquistForward);
+    for (int k = 1; k < 4; k += 2)
+    {
+        cascadeDesign.feedback[k] = nyquistFeedback[k];
+        cascadeDesign.forward[k] = nyquistForward[k];
+    }
+
+    // A ratio above 1 means a falling cutoff, whose states keep z1 and z2 (see Cascades).
+    const F one = F::broadcast (1.0f);
+    for (int k = 0; k < 4; ++k)
+    {
+        const F difference = hadDesign ? F::min (one, oldDifference[k] / cascadeDesign.differenceScale[k]) : one;
+        const F sum = hadDesign ? F::min (one, oldSum[k] / cascadeDesign.sumScale[k]) : one;
+        carry.own[k] = k % 2 == 0 ? difference : sum;
+        carry.other[k] = k % 2 == 0 ? sum : difference;
+    }
+    // The high-pass's low-pass state dc + (E/2 (z1 + z2) - dc) m, m its shrink (1 or E_new / E_old),
+    // as z1 + z2: the kept z1 + z2 plus 2 dc (1 / E_new - ratio / E_old). Its input is the
+    // cascade's input through the low-pass, whose gain at DC is 1.
+    carry.highPassDc = hadDesign ? F::broadcast (2.0f) * (one / cascadeDesign.sumScale[2] - carry.other[2] / oldSum[2]) : F::zero();
+    cascadeDesign.dcRate = F::broadcast (6.2831853f / sampleRate);   // about 1 Hz
 }
 
-void VinolaAmplifierModel::prepareFrame (float needleQuality, float ampQuality, float inputGain) noexcept
+bool VinolaAmplifierModel::prepare (float needleQuality, float ampQuality, float inputGain) noexcept
 {
     const float sampleRate = crossover.getSampleRate();
     if (! needleValid || needleQuality != designedNeedle)
         updateNeedleFactors (needleQuality);
 
-    if (! designValid || ampQuality != designedQuality || sampleRate != designedRate)
+    const bool redesign = ! designValid || ampQuality != designedQuality || sampleRate != designedRate;
+    if (redesign)
         updateDesigns (ampQuality, sampleRate);
 
     const float q = ampQuality;
     drive = ((1.0f - q) + (1.0f - q) + 1.0f) * inputGain;
+    return redesign;
+}
+
+void VinolaAmplifierModel::prepareFrame (float needleQuality, float ampQuality, float inputGain) noexcept
+{
+    if (prepare (needleQuality, ampQuality, inputGain))
+        carryStates (cascades, carry);
 }
 
 namespace
@@ -224,27 +264,41 @@ inline VinolaFloat4 VinolaAmplifierModel::stepCascades (Cascades& c, const Casca
     // Written out with constant indices so that a local state stays in registers.
     const F in0 = c.out[1], in1 = c.out[2], in2 = c.out[3];
 
-    const F fromState = d.dcForward[0] * c.s1[0] - d.b2[0] * c.s2[0];   // ready before the step
-    const F step0 = (in0 + d.a2[0] * c.s2[0]) - d.dcFeedback[0] * c.s1[0];
-    c.out[0] = fromState + d.b0[0] * step0;
+    const F fromState0 = d.forward[0] * c.s1[0] - d.b2[0] * c.s2[0];   // ready before the step
+    const F step0 = (in0 + d.a2[0] * c.s2[0]) - d.feedback[0] * c.s1[0];
+    c.out[0] = fromState0 + d.b0[0] * step0;
     c.s1[0] = c.s1[0] + step0;
     c.s2[0] = step0;
 
-    const F n1 = d.b0[1] * in1 + c.s1[1];
-    c.s1[1] = (d.b1[1] * in1 - d.a1[1] * n1) + c.s2[1];
-    c.s2[1] = d.b2[1] * in1 - d.a2[1] * n1;
-    c.out[1] = n1;
+    const F fromState1 = d.b2[1] * c.s2[1] - d.forward[1] * c.s1[1];
+    const F sum1 = (in1 - d.a2[1] * c.s2[1]) + d.feedback[1] * c.s1[1];
+    c.out[1] = fromState1 + d.b0[1] * sum1;
+    c.s1[1] = sum1 - c.s1[1];
+    c.s2[1] = sum1;
 
-    const F step2 = (in2 + d.a2[2] * c.s2[2]) - d.dcFeedback[2] * c.s1[2];
+    const F step2 = (in2 + d.a2[2] * c.s2[2]) - d.feedback[2] * c.s1[2];
     c.out[2] = d.b0[2] * (step2 - c.s2[2]);
     c.s1[2] = c.s1[2] + step2;
     c.s2[2] = step2;
 
-    const F n3 = d.b0[3] * x + c.s1[3];
-    c.s1[3] = (d.b1[3] * x - d.a1[3] * n3) + c.s2[3];
-    c.s2[3] = d.b2[3] * x - d.a2[3] * n3;
-    c.out[3] = n3;
+    const F sum3 = (x - d.a2[3] * c.s2[3]) + d.feedback[3] * c.s1[3];
+    c.out[3] = d.b0[3] * (sum3 + c.s2[3]);
+    c.s1[3] = sum3 - c.s1[3];
+    c.s2[3] = sum3;
+    c.dc = c.dc + d.dcRate * (x - c.dc);
     return c.out[0];
+}
+
+void VinolaAmplifierModel::carryStates (Cascades& c, const StateCarry& carry) noexcept
+{
+    // s2 is z1 - z2 or z1 + z2, 2 s1 - s2 the other; z1 is their mean.
+    const F half = F::broadcast (0.5f);
+    for (int k = 0; k < 4; ++k)
+    {
+        const F other = (c.s1[k] + c.s1[k]) - c.s2[k];
+        c.s2[k] = c.s2[k] * carry.own[k];
+        c.s1[k] = (other * carry.other[k] + (k == 2 ? carry.highPassDc * c.dc : F::zero()) + c.s2[k]) * half;
+    }
 }
 
 void VinolaAmplifierModel::keepSecondChannel (Cascades& c, const Cascades& before) noexcept
@@ -256,6 +310,7 @@ void VinolaAmplifierModel::keepSecondChannel (Cascades& c, const Cascades& befor
         c.s2[k] = F::select (firstChannel, c.s2[k], before.s2[k]);
         c.out[k] = F::select (firstChannel, c.out[k], before.out[k]);
     }
+    c.dc = F::select (firstChannel, c.dc, before.dc);
 }
 
 template <bool mono>

@@ -43,7 +43,7 @@ public:
     void resetSecondChannel() noexcept;
 
     /** Per-frame preparation from the smoothed needle quality, amp quality and input gain, at
-        the sample rate last set. */
+        the sample rate last set; the filter states follow a new tone design. */
     void prepareFrame (float needleQuality, float ampQuality, float inputGain) noexcept;
 
     /** All channels of one frame with the current preparation: input, ducking gain, vinyl noise
@@ -84,27 +84,52 @@ private:
         wet ch1, dry ch0, dry ch1 }; filter 3 is the low-pass that takes the new sample, filter 0
         the low shelf that gives the output.
 
-        The high shelf and the low-pass (filters 1 and 3) run transposed direct form II, s1 and
-        s2 its states. The low shelf and the high-pass (filters 0 and 2) come down to a few hertz,
-        where a1 and a2 lie next to -2 and 1 and single precision loses the small sums that place
-        the poles and zeros, so the tone would change with the rate. They run direct form II,
-        w = x - a1 z1 - a2 z2, y = b0 w + b1 z1 + b2 z2, with the state kept as s1 = z1 and
-        s2 = u = z1 - z2, the last step, and the sums at DC, E = 1 + a1 + a2 and
-        P = b0 + b1 + b2, taken from the design:
-            u' = x + a2 u - E z1;   y = P z1 + b0 u' - b2 u;   z1' = z1 + u'.
-        For the high-pass P is 0 and b2 = b0: y = b0 (u' - u). */
+        Every filter runs direct form II, w = x - a1 z1 - a2 z2, y = b0 w + b1 z1 + b2 z2, written
+        with the small sums of the edge it comes near, where a1 and a2 alone would lose them in
+        single precision and the tone would change with the rate. s1 = z1 in every filter.
+        The low shelf and the high-pass (filters 0 and 2) come down to a few hertz: s2 = u = z1 - z2,
+        E = 1 + a1 + a2 and P = b0 + b1 + b2 (feedback, forward),
+            u' = x + a2 u - E z1;   y = P z1 + b0 u' - b2 u;   z1' = z1 + u',
+        and the high-pass, P = 0 and b2 = b0, gives y = b0 (u' - u). The high shelf and the
+        low-pass (filters 1 and 3) go up to Nyquist: s2 = v = z1 + z2, F = 1 - a1 + a2 and
+        R = b0 - b1 + b2,
+            v' = x + F z1 - a2 v;   y = b0 v' + b2 v - R z1;   z1' = v' - z1,
+        and the low-pass, R = 0 and b2 = b0, gives y = b0 (v' + v).
+
+        Near DC z1 stands far above the signal (about x / E), so a new design that met it unchanged
+        would turn it into a burst. A design change therefore carries the states at the signal's
+        level: z1 - z2 and z1 + z2 scaled by the new design stand for the band-pass and low-pass
+        states of the trapezoidal state-variable filter of the same design (differenceScale and
+        E / 2, see Biquad4). A filter whose cutoff rises keeps those states as they were. One whose
+        cutoff falls lets them shrink with its new gain near its edge (it keeps z1 and z2 as they
+        were), so that what it held between the two cutoffs does not linger at the new, slower
+        rate and swell the tone; only the DC that the high-pass holds keeps its level (`dc`
+        follows the cascades' input below about 1 Hz), so that an offset makes no thump either. */
     struct Cascades
     {
-        VinolaFloat4 s1[4], s2[4], out[4];
+        VinolaFloat4 s1[4], s2[4], out[4], dc;
     };
 
+    /** Per filter and lane: the coefficients each form uses, and the scales that carry its
+        state across a design change (differenceScale, and E for the sum). */
     struct CascadeDesign
     {
-        VinolaFloat4 b0[4], b1[4], b2[4], a1[4], a2[4], dcFeedback[4], dcForward[4];
+        VinolaFloat4 b0[4], b2[4], a2[4], feedback[4], forward[4], differenceScale[4], sumScale[4];
+        VinolaFloat4 dcRate;   // the share of the input that `dc` takes each frame
+    };
+
+    /** What a design change multiplies each filter's s2 and its other combination 2 s1 - s2 by,
+        and what it adds to the high-pass's z1 + z2 per unit of `dc`. */
+    struct StateCarry
+    {
+        VinolaFloat4 own[4], other[4], highPassDc;
     };
 
     /** One frame of all four cascades with input x; returns the four outputs. */
     static VinolaFloat4 stepCascades (Cascades& c, const CascadeDesign& d, VinolaFloat4 x) noexcept;
+
+    /** Takes the cascades' states over to a new design (see Cascades). */
+    static void carryStates (Cascades& c, const StateCarry& carry) noexcept;
 
     /** Puts the second channel's lanes back as they were (mono runs step all four lanes). */
     static void keepSecondChannel (Cascades& c, const Cascades& before) noexcept;
@@ -151,8 +176,8 @@ private:
                 }
             }
 
-            if (controls != nullptr)
-                prepareFrame (controls->needleQuality[i], controls->ampQuality[i], controls->inputGain[i]);
+            if (controls != nullptr && prepare (controls->needleQuality[i], controls->ampQuality[i], controls->inputGain[i]))
+                carryStates (c, carry);
 
             if (checked && badInput && cleared)
             {
@@ -258,6 +283,9 @@ private:
                        VinolaFloat4* bands0, VinolaFloat4* bands1) noexcept;
     bool stateIsModerate() const noexcept;
 
+    /** prepareFrame without carrying the states: true when the tone designs changed, with
+        `carry` set for the states to follow. */
+    bool prepare (float needleQuality, float ampQuality, float inputGain) noexcept;
     void updateNeedleFactors (float needleQuality) noexcept;
     void updateDesigns (float ampQuality, float sampleRate) noexcept;
 
@@ -265,6 +293,7 @@ private:
     Cascades cascades;
     Biquad4 wetDesign, dryDesign;
     CascadeDesign cascadeDesign;
+    StateCarry carry;
     VinolaFloat4 preGain, postGain, laneWeights, weightedPostGain;
     float drive = 1.0f;
 

@@ -57,21 +57,16 @@ namespace
         return _mm_blend_ps (_mm256_castps256_ps128 (sums), _mm256_extractf128_ps (sums, 1), 0xa);
     }
 
-    /** The filters of the four cascades with fused multiply-adds (see Cascades): each returns
-        the output and moves the two states. Transposed direct form II; its first state keeps
-        the plain order's sums, (b1 x - a1 n) + s2, so the cancellation comes first. */
-    inline F transposedFilter (F in, F b0, F b1, F b2, F a1, F a2, F& s1, F& s2) noexcept
+    /** The filters' steps with fused multiply-adds (see Cascades), z1 and the form's own
+        combination in s1 and s2: near DC u' = x + a2 u - E z1, near Nyquist v' = x + F z1 - a2 v. */
+    inline __m128 nearDcStep (F in, F a2, F feedback, F s1, F s2) noexcept
     {
-        const __m128 n = _mm_fmadd_ps (b0.v, in.v, s1.v);
-        s1 = _mm_add_ps (_mm_fnmadd_ps (a1.v, n, _mm_mul_ps (b1.v, in.v)), s2.v);
-        s2 = _mm_fnmadd_ps (a2.v, n, _mm_mul_ps (b2.v, in.v));
-        return n;
+        return _mm_fnmadd_ps (feedback.v, s1.v, _mm_fmadd_ps (a2.v, s2.v, in.v));
     }
 
-    /** The near-DC filters' step, u' = x + a2 u - E z1, with z1 and u in s1 and s2. */
-    inline __m128 nearDcStep (F in, F a2, F dcFeedback, F s1, F s2) noexcept
+    inline __m128 nearNyquistStep (F in, F a2, F feedback, F s1, F s2) noexcept
     {
-        return _mm_fnmadd_ps (dcFeedback.v, s1.v, _mm_fmadd_ps (a2.v, s2.v, in.v));
+        return _mm_fmadd_ps (feedback.v, s1.v, _mm_fnmadd_ps (a2.v, s2.v, in.v));
     }
 }
 
@@ -79,23 +74,30 @@ inline VinolaFloat4 VinolaAmplifierModel::stepCascadesAvx2 (Cascades& c, const C
 {
     const F in0 = c.out[1], in1 = c.out[2], in2 = c.out[3];
 
-    const __m128 fromState = _mm_fnmadd_ps (d.b2[0].v, c.s2[0].v, _mm_mul_ps (d.dcForward[0].v, c.s1[0].v));
-    const __m128 step0 = nearDcStep (in0, d.a2[0], d.dcFeedback[0], c.s1[0], c.s2[0]);
-    c.out[0] = _mm_fmadd_ps (d.b0[0].v, step0, fromState);
+    const __m128 fromState0 = _mm_fnmadd_ps (d.b2[0].v, c.s2[0].v, _mm_mul_ps (d.forward[0].v, c.s1[0].v));
+    const __m128 step0 = nearDcStep (in0, d.a2[0], d.feedback[0], c.s1[0], c.s2[0]);
+    c.out[0] = _mm_fmadd_ps (d.b0[0].v, step0, fromState0);
     c.s1[0] = _mm_add_ps (c.s1[0].v, step0);
     c.s2[0] = step0;
 
-    c.out[1] = transposedFilter (in1, d.b0[1], d.b1[1], d.b2[1], d.a1[1], d.a2[1], c.s1[1], c.s2[1]);
+    const __m128 fromState1 = _mm_fnmadd_ps (d.forward[1].v, c.s1[1].v, _mm_mul_ps (d.b2[1].v, c.s2[1].v));
+    const __m128 sum1 = nearNyquistStep (in1, d.a2[1], d.feedback[1], c.s1[1], c.s2[1]);
+    c.out[1] = _mm_fmadd_ps (d.b0[1].v, sum1, fromState1);
+    c.s1[1] = _mm_sub_ps (sum1, c.s1[1].v);
+    c.s2[1] = sum1;
 
-    const __m128 step2 = nearDcStep (in2, d.a2[2], d.dcFeedback[2], c.s1[2], c.s2[2]);
+    const __m128 step2 = nearDcStep (in2, d.a2[2], d.feedback[2], c.s1[2], c.s2[2]);
     c.out[2] = _mm_mul_ps (d.b0[2].v, _mm_sub_ps (step2, c.s2[2].v));
     c.s1[2] = _mm_add_ps (c.s1[2].v, step2);
     c.s2[2] = step2;
 
-    c.out[3] = transposedFilter (x, d.b0[3], d.b1[3], d.b2[3], d.a1[3], d.a2[3], c.s1[3], c.s2[3]);
+    const __m128 sum3 = nearNyquistStep (x, d.a2[3], d.feedback[3], c.s1[3], c.s2[3]);
+    c.out[3] = _mm_mul_ps (d.b0[3].v, _mm_add_ps (sum3, c.s2[3].v));
+    c.s1[3] = _mm_sub_ps (sum3, c.s1[3].v);
+    c.s2[3] = sum3;
+    c.dc = _mm_fmadd_ps (d.dcRate.v, _mm_sub_ps (x.v, c.dc.v), c.dc.v);
     return c.out[0];
 }
-
 
 void VinolaAmplifierModel::runFramesAvx2 (bool mono, bool moderate, const FrameControls* controls, int count,
                                           const float* const* input, const float* const* duckingGain,
