@@ -34,25 +34,31 @@ namespace
 }
 
 /** The amplifier written out in the plain order, frame by frame and lane by lane, with the
-    library's exponential, and its tone filters as trapezoidal state-variable filters in double
-    precision, designed from frequency, Q and gain alone: the pipelined model must give the same
-    wet and dry samples, also while the designs change (whose states it carries as the model
-    does). */
+    library's exponential and double-precision state-variable tone filters designed from
+    frequency, Q and gain alone, whose states a new design carries as the model's do (each keeps
+    its level or shrinks with the new design, but for the DC the high-pass holds); the pipelined
+    model must give the same wet and dry samples. */
 struct ReferenceAmplifier
 {
     VinolaCrossover crossover;
     float pre[4], post[4], drive = 1;
-    struct Filter { double g, m0, m1, m2; } wetDesign[4], dryDesign[4];
+    struct Filter { double g = 1, m0 = 1, m1 = 0, m2 = 0; } wetDesign[4], dryDesign[4];
     struct Cascade { double ic1[4] {}, ic2[4] {}, dc = 0; float history[4] {}; } wet[2], dry[2];
     static constexpr double k = 1.0 / 0.707f;
-    bool designed = false;
 
-    static Filter design (int lane, float f, float gain)
+    static void redesign (Filter& f, Cascade (&c)[2], int lane, float frequency, float gain)
     {
-        const double T = std::tan (3.141592653589793 * f / 44100.0), A = std::sqrt ((double) gain);
+        const double T = std::tan (3.141592653589793 * frequency / 44100.0), A = std::sqrt ((double) gain);
         const Filter filters[4] = { { T / std::sqrt (A), 1, k * (A - 1), A * A - 1 }, { T * std::sqrt (A), A * A, k * (1 - A) * A, 1 - A * A },
                                     { T, 1, -k, -1 }, { T, 0, 0, 1 } };
-        return filters[lane];
+        const double g = filters[lane].g, band = (g / (1 + g * (g + k))) / (f.g / (1 + f.g * (f.g + k)));   // 2g/N, new over old
+        for (auto& cascade : c)
+        {
+            const double held = lane == 2 ? cascade.dc : 0.0;   // the low-pass state's scale is 2g^2/N
+            cascade.ic1[lane] *= std::min (1.0, band);
+            cascade.ic2[lane] = held + (cascade.ic2[lane] - held) * std::min (1.0, band * g / f.g);
+        }
+        f = filters[lane];
     }
 
     void prepare (float n, float q, float inputGain)
@@ -66,29 +72,13 @@ struct ReferenceAmplifier
             post[k] = w[k] / (1 + m * std::sqrt (m) * postK[k]);
         }
         const float g = (float) (0.9 * q + 0.1), q2 = q * q;
-        const float wetF[4] = { q * -295 + 300, 2000 + 17000 * q2, 200 - 190 * q, 4000 + 17000 * q2 }, dryF[4] = { wetF[0], wetF[1], 10, 22000 };
+        const float frequencies[4] = { q * -295 + 300, 2000 + 17000 * q2, 200 - 190 * q, 4000 + 17000 * q2 };
         for (int lane = 0; lane < 4; ++lane)
         {
-            const Filter newWet = design (lane, wetF[lane], g), newDry = design (lane, dryF[lane], 1);
-            for (int ch = 0; designed && ch < 2; ++ch)
-            {
-                carry (wet[ch], lane, wetDesign[lane], newWet);
-                carry (dry[ch], lane, dryDesign[lane], newDry);
-            }
-            wetDesign[lane] = newWet;
-            dryDesign[lane] = newDry;
+            redesign (wetDesign[lane], wet, lane, frequencies[lane], lane < 2 ? g : 1);
+            redesign (dryDesign[lane], dry, lane, lane < 2 ? frequencies[lane] : lane == 2 ? 10 : 22000, 1);
         }
-        designed = true;
         drive = ((1 - q) + (1 - q) + 1) * inputGain;
-    }
-
-    /** A new design: each state keeps its level or shrinks with the new design's scale for it
-        (2g/N for the band-pass, 2g^2/N for the low-pass), but for the DC the high-pass holds. */
-    static void carry (Cascade& c, int lane, const Filter& from, const Filter& to)
-    {
-        const double nf = 1 + from.g * (from.g + k), nt = 1 + to.g * (to.g + k), held = lane == 2 ? c.dc : 0.0;
-        c.ic1[lane] *= std::min (1.0, (to.g / nt) / (from.g / nf));
-        c.ic2[lane] = held + (c.ic2[lane] - held) * std::min (1.0, (to.g * to.g / nt) / (from.g * from.g / nf));
     }
 
     static float step (Cascade& c, const Filter* d, float x)
@@ -184,8 +174,7 @@ TEST (VinolaAmplifierModel, AmpQualitySetsDriveAndToneDesigns)
         Biquad4 expected;
         Biquad4::design (expected, VinolaFloat4::broadcast (44100.0f), frequencies, VinolaFloat4::broadcast (0.707f), gains);
         for (int i = 0; i < 4; ++i)
-            for (auto member : { &Biquad4::b0, &Biquad4::b1, &Biquad4::b2, &Biquad4::a1, &Biquad4::a2, &Biquad4::dcFeedback, &Biquad4::dcForward,
-                                 &Biquad4::nyquistFeedback, &Biquad4::nyquistForward, &Biquad4::differenceScale })
+            for (auto member : { &Biquad4::b0, &Biquad4::b1, &Biquad4::b2, &Biquad4::a1, &Biquad4::a2, &Biquad4::dcFeedback, &Biquad4::dcForward })
                 EXPECT_EQ ((actual.*member).get (i), (expected.*member).get (i)) << "lane " << i;
     };
 

@@ -38,12 +38,6 @@ namespace
         return poles (-(1.0 + (double) a2 - (double) E), (double) a2);
     }
 
-    /** The poles of the near-Nyquist filters' recursion, v' = x + F z1 - a2 v, z1' = v' - z1. */
-    Poles nearNyquistPoles (float a2, float F)
-    {
-        return poles (1.0 + (double) a2 - (double) F, (double) a2);
-    }
-
     /** How far the running poles miss the designed ones, relative to each designed pole's
         distance from z = 1 (which sets its frequency); infinite when one is not strictly inside. */
     double miss (const Poles& running, const Poles& designed)
@@ -97,11 +91,10 @@ TEST (FilterStability, ToneCascadesRealiseTheirPolesAtEveryRateAndAmpQuality)
                 {
                     const auto* design = d == 0 ? wet[lane] : dry[lane];
                     const auto exact = reference (lane, rate, design[0], 0.707f, design[1]);
-                    // The low shelf and the high-pass run the form that carries the sums at DC,
-                    // the high shelf and the low-pass the one that carries them at Nyquist.
-                    const float a2 = running[d]->a2.get (lane);
-                    const auto runningPoles = lane % 2 == 0 ? nearDcPoles (a2, running[d]->dcFeedback.get (lane))
-                                                            : nearNyquistPoles (a2, running[d]->nyquistFeedback.get (lane));
+                    // The low shelf and the high-pass run the form that carries the sums at DC, the
+                    // others its mirror image at Nyquist, v' = x + F z1 - a2 v, z1' = v' - z1.
+                    const float a2 = running[d]->a2.get (lane), F = running[d]->nyquistFeedback.get (lane);
+                    const auto runningPoles = lane % 2 == 0 ? nearDcPoles (a2, running[d]->dcFeedback.get (lane)) : poles (1.0 + a2 - F, a2);
                     const double m = miss (runningPoles, poles (exact.a1, exact.a2));
                     if (! (m <= worst[d][lane]))
                     {
