@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <iterator>
 #include <cstring>
 #include <initializer_list>
+#include <iterator>
 
 
 namespace
@@ -132,7 +132,7 @@ void VinolaAmplifierModel::updateDesigns (float q, float sampleRate) noexcept
         cascadeDesign.forward[k] = nyquistForward[k];
     }
 
-    // A ratio above 1 means a falling cutoff, whose states keep z1 and z2 (see Cascades).
+    // Signal-level states never grow: where the old scale is the larger, z1 - z2 or z1 + z2 stays.
     const F one = F::broadcast (1.0f);
     for (int k = 0; k < 4; ++k)
     {

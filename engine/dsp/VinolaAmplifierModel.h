@@ -98,13 +98,14 @@ private:
 
         Near DC z1 stands far above the signal (about x / E), so a new design that met it unchanged
         would turn it into a burst. A design change therefore carries the states at the signal's
-        level: z1 - z2 and z1 + z2 scaled by the new design stand for the band-pass and low-pass
-        states of the trapezoidal state-variable filter of the same design (differenceScale and
-        E / 2, see Biquad4). A filter whose cutoff rises keeps those states as they were. One whose
-        cutoff falls lets them shrink with its new gain near its edge (it keeps z1 and z2 as they
-        were), so that what it held between the two cutoffs does not linger at the new, slower
-        rate and swell the tone; only the DC that the high-pass holds keeps its level (`dc`
-        follows the cascades' input below about 1 Hz), so that an offset makes no thump either. */
+        level: z1 - z2 and z1 + z2 scaled by the design stand for the band-pass and low-pass states
+        of the trapezoidal state-variable filter of the same design (differenceScale and E / 2, see
+        Biquad4), and those states never grow at a change. Where the new design's scale is the
+        larger (a rising cutoff, near DC), a state keeps its level; otherwise z1 - z2 or z1 + z2
+        keeps its value, so the state shrinks with the new design and what a falling cutoff held
+        between the two cutoffs does not linger at the new, slower rate and swell the tone. Only
+        the DC that the high-pass holds keeps its level (`dc` follows the cascades' input below
+        about 1 Hz), so that an offset makes no thump either. */
     struct Cascades
     {
         VinolaFloat4 s1[4], s2[4], out[4], dc;
