@@ -163,8 +163,8 @@ TEST (VinolaBypass, AChannelThatComesBackStartsFromSilence)
         for (float right : { 0.9f, -1.0f, 0.0f })   // -1: mono
         {
             std::vector<std::vector<float>> input (right < 0.0f ? 1 : 2, std::vector<float> (2048, 0.9f));
-            if (right >= 0.0f)
-                std::fill (input[1].begin(), input[1].end(), right);
+            for (int i = 0; right >= 0.0f && i < 2048; ++i)   // 1 kHz: a constant would not pass the wet high-pass
+                input[1][(size_t) i] = right * std::sin (0.142475f * (float) i);
             prepare (p, (int) input.size());
             output = render (p, input, { 64 }, { bypassed });
         }
