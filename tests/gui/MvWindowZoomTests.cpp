@@ -102,6 +102,8 @@ TEST_F (WindowZoom, TheListIsClosedBeforeAnyWindowResizes)
     makeZoom();
     bool listOpenAtResize = true;
     zoom->scaleWindow = [this, &listOpenAtResize] (float) { listOpenAtResize = zoom->list.getParentComponent() != nullptr; };
+    // TearDown resizes every window again once listOpenAtResize is gone: the hook goes first.
+    const juce::ScopeGuard removeHook { [this] { zoom->scaleWindow = nullptr; } };
     zoom->list.show();
     clickAt (*zoom->list.getItem (3), 20, 10);
     EXPECT_FALSE (listOpenAtResize);

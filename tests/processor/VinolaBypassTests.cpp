@@ -52,14 +52,14 @@ namespace
         return output;
     }
 
-    void prepare (VinolaAudioProcessor& p, int numChannels)
+    void prepare (VinolaAudioProcessor& p, int numChannels, double sampleRate = 44100.0)
     {
         const auto set = numChannels == 1 ? juce::AudioChannelSet::mono() : juce::AudioChannelSet::stereo();
         juce::AudioProcessor::BusesLayout layout;
         layout.inputBuses.add (set);
         layout.outputBuses.add (set);
         ASSERT_TRUE (p.setBusesLayout (layout));
-        p.prepareToPlay (44100.0, 512);
+        p.prepareToPlay (sampleRate, 512);
     }
 }
 
@@ -95,16 +95,19 @@ TEST (VinolaBypass, BypassedOutputIsTheInputDelayedByTheReportedLatency)
 // While bypassed the host hears the input 4 frames late; once the crossfade after a switch ends it
 // hears the chain exactly as an instance that never was bypassed plays it (the chain heard the
 // input all along, so neither its delay lines nor its filters hold stale sound). A switch back
-// during a fade settles as exactly.
+// during a fade settles as exactly. Each fade mixes the two linearly over 5 ms at every rate, and a
+// switch back turns it round where it stands, so the output never steps.
 TEST (VinolaBypass, AfterEachCrossfadeBypassedOutputIsTheDelayedInputAndProcessedOutputTheUnbrokenChain)
 {
     const Schedule schedules[] = {
         { "every other stretch", { true, false } },
         { "two on, three off", { true, true, false, false, false } },
         { "off first, then on for a while", { false, false, true, true, true, true, false } },
+        { "longer than a fade at 96 kHz", { true, true, true, true, true, true, false, false, false, false, false, false } },
     };
     const int total = 6000;
     for (int numChannels : { 1, 2 })
+    for (double rate : { 44100.0, 48000.0, 96000.0 })
     {
         std::vector<std::vector<float>> input ((size_t) numChannels, std::vector<float> ((size_t) total));
         for (int ch = 0; ch < numChannels; ++ch)
@@ -116,14 +119,14 @@ TEST (VinolaBypass, AfterEachCrossfadeBypassedOutputIsTheDelayedInputAndProcesse
         {
             for (const auto& schedule : schedules)
             {
-                SCOPED_TRACE (juce::String (numChannels) + " channel(s), first block " + juce::String (split[0]) + ", "
-                              + schedule.what);
+                SCOPED_TRACE (juce::String (numChannels) + " channel(s), " + juce::String (rate) + " Hz, first block "
+                              + juce::String (split[0]) + ", " + schedule.what);
                 // No generated noise: both instances' output comes from the input and their state
                 // alone. WOBBLE keeps several milliseconds of input in the chain's delay lines.
                 VinolaAudioProcessor switched, reference;
                 for (auto* p : { &switched, &reference })
                 {
-                    prepare (*p, numChannels);
+                    prepare (*p, numChannels, rate);
                     p->generatorMode = 2;
                     p->parameterObjects[VinolaParameterTable::wobble]->setValueNotifyingHost (0.8f);
                 }
@@ -131,17 +134,17 @@ TEST (VinolaBypass, AfterEachCrossfadeBypassedOutputIsTheDelayedInputAndProcesse
                 std::vector<bool> bypassedFrames;
                 const auto got = render (switched, input, split, schedule.pattern, &bypassedFrames);
                 const auto expected = render (reference, input, split, { false });
-                const int fade = VinolaAudioProcessor::bypassFadeFrames (44100.0);
+                // 5 ms, worked out here and not asked of the processor, so that a wrong length shows.
+                // `place` is where the fade stands after each frame: 0 the chain alone, `fade` the delayed input.
+                const int fade = (int) std::lround (rate * 0.005);
                 for (int ch = 0; ch < numChannels; ++ch)
-                    for (int i = 0, sinceSwitch = fade; i < total; ++i, ++sinceSwitch)
+                    for (int i = 0, place = bypassedFrames[0] ? fade : 0; i < total; ++i)
                     {
-                        if (i > 0 && bypassedFrames[(size_t) i] != bypassedFrames[(size_t) i - 1])
-                            sinceSwitch = 0;
-                        if (sinceSwitch < fade)
-                            continue;
-                        const float want = bypassedFrames[(size_t) i] ? (i < 4 ? 0.0f : input[(size_t) ch][(size_t) (i - 4)])
-                                                                      : expected[(size_t) ch][(size_t) i];
-                        ASSERT_EQ (got[(size_t) ch][(size_t) i], want)
+                        place += bypassedFrames[(size_t) i] ? (place < fade ? 1 : 0) : (place > 0 ? -1 : 0);
+                        const float toDelayed = (float) place / (float) fade;
+                        const float want = (1.0f - toDelayed) * expected[(size_t) ch][(size_t) i]
+                                           + toDelayed * (i < 4 ? 0.0f : input[(size_t) ch][(size_t) (i - 4)]);
+                        ASSERT_NEAR (got[(size_t) ch][(size_t) i], want, place % fade == 0 ? 0.0f : 1.0e-6f)
                             << "channel " << ch << ", frame " << i << (bypassedFrames[(size_t) i] ? " (bypassed)" : "");
                     }
             }
@@ -163,8 +166,8 @@ TEST (VinolaBypass, AChannelThatComesBackStartsFromSilence)
         for (float right : { 0.9f, -1.0f, 0.0f })   // -1: mono
         {
             std::vector<std::vector<float>> input (right < 0.0f ? 1 : 2, std::vector<float> (2048, 0.9f));
-            if (right >= 0.0f)
-                std::fill (input[1].begin(), input[1].end(), right);
+            for (int i = 0; right >= 0.0f && i < 2048; ++i)   // 1 kHz: a constant would not pass the wet high-pass
+                input[1][(size_t) i] = right * std::sin (0.142475f * (float) i);
             prepare (p, (int) input.size());
             output = render (p, input, { 64 }, { bypassed });
         }
