@@ -120,22 +120,18 @@ void VinolaAmplifierModel::updateDesigns (float q, float sampleRate) noexcept
     spread (&Biquad4::a2, cascadeDesign.a2);
     spread (&Biquad4::differenceScale, cascadeDesign.differenceScale);
     spread (&Biquad4::dcFeedback, cascadeDesign.sumScale);
-    // Filters 0 and 2 run the near-DC form, filters 1 and 3 the near-Nyquist one.
-    F nyquistFeedback[4], nyquistForward[4];
-    spread (&Biquad4::dcFeedback, cascadeDesign.feedback);
-    spread (&Biquad4::dcForward, cascadeDesign.forward);
+    F dcForward[4], nyquistFeedback[4], nyquistForward[4];
+    spread (&Biquad4::dcForward, dcForward);
     spread (&Biquad4::nyquistFeedback, nyquistFeedback);
     spread (&Biquad4::nyquistForward, nyquistForward);
-    for (int k = 1; k < 4; k += 2)
-    {
-        cascadeDesign.feedback[k] = nyquistFeedback[k];
-        cascadeDesign.forward[k] = nyquistForward[k];
-    }
 
-    // Signal-level states never grow: where the old scale is the larger, z1 - z2 or z1 + z2 stays.
+    // Filters 0 and 2 run the near-DC form, filters 1 and 3 the near-Nyquist one. Signal-level
+    // states never grow: where the old scale is the larger, z1 - z2 or z1 + z2 stays.
     const F one = F::broadcast (1.0f);
     for (int k = 0; k < 4; ++k)
     {
+        cascadeDesign.feedback[k] = k % 2 == 0 ? cascadeDesign.sumScale[k] : nyquistFeedback[k];
+        cascadeDesign.forward[k] = k % 2 == 0 ? dcForward[k] : nyquistForward[k];
         const F difference = hadDesign ? F::min (one, oldDifference[k] / cascadeDesign.differenceScale[k]) : one;
         const F sum = hadDesign ? F::min (one, oldSum[k] / cascadeDesign.sumScale[k]) : one;
         carry.own[k] = k % 2 == 0 ? difference : sum;
