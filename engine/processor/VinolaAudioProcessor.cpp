@@ -163,13 +163,15 @@ void VinolaAudioProcessor::processBlockBypassed (juce::AudioBuffer<float>& buffe
 
 bool VinolaAudioProcessor::decideGeneratorsRunning() noexcept
 {
-    if (auto* playHead = getPlayHead())
+    // The Standalone app has no transport: JUCE's player lends it a play head whose position
+    // tells the time but never that it plays, so there it counts as no play head.
+    auto* playHead = wrapperType == wrapperType_Standalone ? nullptr : getPlayHead();
+    if (playHead == nullptr)
+        hostTransportReported = false;   // nothing is known; a play head that comes is followed afresh
+    else if (const auto position = playHead->getPosition())
     {
-        if (const auto position = playHead->getPosition())
-        {
-            hostTransportReported = true;
-            hostWasPlaying = position->getIsPlaying();
-        }
+        hostTransportReported = true;
+        hostWasPlaying = position->getIsPlaying();
     }
 
     const int mode = generatorMode.load (std::memory_order_relaxed);

@@ -83,7 +83,8 @@ private:
 
     // What the host last said about its transport. LV2 hosts send the position only when it
     // changes, so most blocks come without one; they keep the last state reported. Until the
-    // first report the host counts as playing. Render thread only.
+    // first report, and whenever there is no play head at all, the host counts as playing.
+    // Render thread only.
     bool hostTransportReported = false;
     bool hostWasPlaying = false;
 

@@ -4,12 +4,14 @@
 #include <gtest/gtest.h>
 #include "VinolaAudioProcessor.h"
 #include "VinolaParameterTable.h"
+#include <juce_audio_utils/juce_audio_utils.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace
@@ -153,7 +155,7 @@ TEST (VinolaAudioProcessorShell, GeneratorModeDecidesWhetherGeneratorsRun)
         { "no position until the host stops", { H::noPosition, H::stopped, H::noPosition }, { true, false, false } },
         { "rolls, stops and rolls again, reported only on change",
           { H::playing, H::noPosition, H::stopped, H::noPosition, H::playing, H::noPosition }, { true, true, false, false, true, true } },
-        { "stopped, then the play head goes away", { H::stopped, H::noPlayHead }, { false, false } },
+        { "stopped, then the play head goes away and a silent one comes", { H::stopped, H::noPlayHead, H::noPosition }, { false, true, true } },
         { "stopped, released and prepared again", { H::stopped, H::preparedAgain, H::noPosition }, { false, false, false } },
         { "stopped while bypassed", { H::playing, H::stoppedWhileBypassed, H::noPosition }, { true, false, false } },
     };
@@ -183,6 +185,57 @@ TEST (VinolaAudioProcessorShell, GeneratorModeDecidesWhetherGeneratorsRun)
     p.generatorMode = 1;
     EXPECT_FALSE (runStep (p, head, Host::noPosition));
     p.setPlayHead (nullptr);
+}
+
+namespace
+{
+    /** Stereo at 44.1 kHz in blocks of 64: all an AudioProcessorPlayer asks of a device. */
+    struct StereoDevice : juce::AudioIODevice
+    {
+        StereoDevice() : juce::AudioIODevice ("stereo", "test") {}
+        juce::StringArray getOutputChannelNames() override { return { "L", "R" }; }
+        juce::StringArray getInputChannelNames() override { return { "L", "R" }; }
+        juce::Array<double> getAvailableSampleRates() override { return { 44100.0 }; }
+        juce::Array<int> getAvailableBufferSizes() override { return { 64 }; }
+        int getDefaultBufferSize() override { return 64; }
+        juce::String open (const juce::BigInteger&, const juce::BigInteger&, double, int) override { return {}; }
+        void close() override {}
+        bool isOpen() override { return true; }
+        void start (juce::AudioIODeviceCallback*) override {}
+        void stop() override {}
+        bool isPlaying() override { return true; }
+        juce::String getLastError() override { return {}; }
+        int getCurrentBufferSizeSamples() override { return 64; }
+        double getCurrentSampleRate() override { return 44100.0; }
+        int getCurrentBitDepth() override { return 32; }
+        juce::BigInteger getActiveOutputChannels() const override { return 3; }
+        juce::BigInteger getActiveInputChannels() const override { return 3; }
+        int getOutputLatencyInSamples() override { return 0; }
+        int getInputLatencyInSamples() override { return 0; }
+    };
+}
+
+// The Standalone app plays through JUCE's player, which lends the processor a play head that
+// never says it plays. The app has no transport, so following the host runs the generators
+// there; in a plug-in format the same report still reads as a stopped transport.
+TEST (VinolaAudioProcessorShell, TheStandaloneAppRunsTheGeneratorsWhenFollowingTheHost)
+{
+    for (auto [type, runs] : { std::pair (juce::AudioProcessor::wrapperType_Standalone, true),
+                               std::pair (juce::AudioProcessor::wrapperType_VST3, false) })
+    {
+        juce::AudioProcessor::setTypeOfNextNewPlugin (type);
+        VinolaAudioProcessor p;
+        juce::AudioProcessor::setTypeOfNextNewPlugin (juce::AudioProcessor::wrapperType_Undefined);
+        StereoDevice device;
+        juce::AudioProcessorPlayer player;
+        player.audioDeviceAboutToStart (&device);
+        player.setProcessor (&p);
+        std::vector<float> left (64, 0.0f), right (64, 0.0f);
+        float* channels[] = { left.data(), right.data() };
+        player.audioDeviceIOCallbackWithContext (channels, 2, channels, 2, 64, {});
+        EXPECT_EQ (p.generatorsRunning.load(), runs) << juce::AudioProcessor::getWrapperTypeDescription (type);
+        player.setProcessor (nullptr);
+    }
 }
 
 TEST (VinolaAudioProcessorShell, ZeroSampleBlockIsHarmless)
