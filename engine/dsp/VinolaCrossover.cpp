@@ -40,7 +40,7 @@ VinolaCrossover::VinolaCrossover() noexcept
     reset();
 }
 
-VinolaCrossover::PairCoefficients VinolaCrossover::designPair (float frequency, float rate, bool highPass) noexcept
+VinolaCrossoverBiquad VinolaCrossover::designPair (float frequency, float rate, bool highPass) noexcept
 {
     // Keep every split below the Nyquist frequency at unusually low host rates (at the usual
     // rates this does not bite), and above nonsense.
@@ -51,7 +51,7 @@ VinolaCrossover::PairCoefficients VinolaCrossover::designPair (float frequency, 
     const float s = (K + K) * 0.70710677f;
     const float D = KK + s + 1.0f;
 
-    PairCoefficients c;
+    VinolaCrossoverBiquad c;
     c.feedback = (KK - s + 1.0f) / D;
     c.dcFeedback = 4.0f * KK / D;
     c.gain = highPass ? 1.0f / D : KK / D;

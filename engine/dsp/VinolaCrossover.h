@@ -1,5 +1,6 @@
 #pragma once
 
+#include "VinolaCrossoverBiquad.h"
 #include "VinolaFloat4.h"
 #include "VinolaKernels.h"
 
@@ -68,19 +69,17 @@ public:
     /** One sample of a single channel (runs the second channel's lanes on silence). */
     VinolaFloat4 processSample (float x) noexcept;
 
-    /** A Butterworth biquad of a section's pair, in the form the kernels run (see PairUnit):
-        feedback c (= -a2 of the usual form), dcFeedback E (= 1 - a1 - a2, the denominator at
-        DC), gain, and levelWeight p (2 + b1: 4 for a low-pass, 0 for a high-pass). Splits are
-        kept between lowestSplit and 0.45 x the rate. */
-    struct PairCoefficients { float feedback, dcFeedback, gain, levelWeight; };
-    static PairCoefficients designPair (float frequency, float sampleRate, bool highPass) noexcept;
+    /** The biquad of a section's pair at a split; splits are kept between lowestSplit and
+        0.45 x the rate. */
+    static VinolaCrossoverBiquad designPair (float frequency, float sampleRate, bool highPass) noexcept;
 
     /** The lowest split a caller can ask for, against nonsense such as 0 Hz: the filters
         realise any split from here up at every rate. */
     static constexpr float lowestSplit = 1.0f;
 
 private:
-    /** Two identical biquads in series on four lanes. Direct form II, w = x + a1 z1 + a2 z2 and
+    /** Two identical biquads in series on four lanes (lanes 0 and 1 run one pair's
+        VinolaCrossoverBiquad on the two channels, lanes 2 and 3 another pair's). Direct form II, w = x + a1 z1 + a2 z2 and
         y = gain (w + b1 z1 + z2), with the state kept as z1 and its last step u = z1 - z2, both
         scaled by the gain (Z = gain z1, V = gain u):
             V' = gain x + c V - E Z;   y = p Z + V' - V;   Z' = Z + V'.

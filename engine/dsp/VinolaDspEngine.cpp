@@ -16,7 +16,6 @@ namespace
     void fillHoldTable (float* table, int size, int firstHold, int holdRange, int holdMinimum,
                         double scale, double offset) noexcept
     {
-        auto& random = VinolaXorShift128::shared();
         int hold = firstHold;
         float value = 0.0f;
         for (int i = 0; i < size; ++i)
@@ -24,7 +23,7 @@ namespace
             if (i % hold == 0)
             {
                 hold = MvPlatform::rand() % holdRange + holdMinimum;
-                value = (float) ((double) random.nextBipolar() * scale + offset);
+                value = (float) ((double) sharedXorShift128.nextBipolar() * scale + offset);
             }
             table[i] = value;
         }

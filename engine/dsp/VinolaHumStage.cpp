@@ -62,7 +62,7 @@ void VinolaHumStage::processBlock (const Controls& controls, float* left, float*
     // The noise four frames at a time (the same arithmetic as VinolaXorShift128::toBipolar); the
     // arrays are padded to whole vectors.
     std::uint32_t draws[2][maxRunLength];
-    VinolaXorShift128::shared().nextPairs (draws[0], draws[1], n);
+    sharedXorShift128.nextPairs (draws[0], draws[1], n);
     const int padded = (n + 3) & ~3;
     for (int i = n; i < padded; ++i)
     {

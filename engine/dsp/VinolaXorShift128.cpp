@@ -1,16 +1,6 @@
 #include "VinolaXorShift128.h"
 
-namespace
-{
-    // Constant-initialised (the constructor is constexpr): ready before any static constructor
-    // runs, and no initialisation guard on the render path.
-    VinolaXorShift128 sharedInstance;
-}
-
-VinolaXorShift128& VinolaXorShift128::shared() noexcept
-{
-    return sharedInstance;
-}
+VinolaXorShift128 sharedXorShift128;
 
 void VinolaXorShift128::restart() noexcept
 {

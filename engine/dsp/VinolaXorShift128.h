@@ -3,9 +3,9 @@
 #include <atomic>
 #include <cstdint>
 
-/** Marsaglia's xorshift128 generator. One process-wide instance (`shared()`) feeds the random
-    modulation tables and the amplifier noise of every processor instance, so instances built one
-    after another get different tables.
+/** Marsaglia's xorshift128 generator. One process-wide instance (`sharedXorShift128`) feeds the
+    random modulation tables and the amplifier noise of every processor instance, so instances
+    built one after another get different tables.
 
     The words are relaxed atomics only so that instances rendering on different threads do not
     race in the language's sense: interleaved draws just hand out different values, which is all
@@ -15,9 +15,6 @@ class VinolaXorShift128
 public:
     constexpr VinolaXorShift128() noexcept
         : x (123456789u), y (362436069u), z (521288629u), w (88675123u) {}
-
-    /** The process-wide generator. */
-    static VinolaXorShift128& shared() noexcept;
 
     /** Back to Marsaglia's published seed (123456789, 362436069, 521288629, 88675123). */
     void restart() noexcept;
@@ -102,3 +99,7 @@ public:
 private:
     std::atomic<std::uint32_t> x, y, z, w;
 };
+
+/** The process-wide generator. Constant-initialised (the constructor is constexpr): ready before
+    any static constructor runs, and no initialisation guard on the render path. */
+extern VinolaXorShift128 sharedXorShift128;

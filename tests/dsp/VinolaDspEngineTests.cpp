@@ -72,7 +72,7 @@ namespace
         VinolaXorShift128 reference;
         for (int i = 0; i < draws; ++i)
             reference.next();
-        return VinolaXorShift128::shared().next() == reference.next();
+        return sharedXorShift128.next() == reference.next();
     }
 }
 
@@ -85,7 +85,7 @@ TEST (VinolaDspEngine, WhenNotRunningNoGeneratorReachesTheOutputYetEveryOneAdvan
     setLevels (*loud.dsp, all);
     setLevels (quiet, all);
 
-    VinolaXorShift128::shared().restart();
+    sharedXorShift128.restart();
     const int frames = 20000;
     for (int i = 0; i < frames; ++i)
     {
@@ -186,7 +186,7 @@ TEST (VinolaDspEngine, MonoAndChannellessFramesWriteOnlyWhatTheyCarryButAdvanceE
     auto& d = *loud.dsp;
     setLevels (d, { 1.0f, 1.0f, 1.0f, 1.0f });
 
-    VinolaXorShift128::shared().restart();
+    sharedXorShift128.restart();
     for (int i = 0; i < 100; ++i)
     {
         float a[2] = { 0.25f, 7.0f }, b[2] = { 0.0f, 7.0f };
@@ -200,7 +200,7 @@ TEST (VinolaDspEngine, MonoAndChannellessFramesWriteOnlyWhatTheyCarryButAdvanceE
     const float phase = d.humStage.phase;
     const double position = d.noiseLoop.position;
     const double countdown = d.crackleC.countdown;
-    VinolaXorShift128::shared().restart();
+    sharedXorShift128.restart();
     for (int i = 0; i < 1000; ++i)
     {
         float a[2] = { 3.0f, 3.0f }, b[2] = { 3.0f, 3.0f };

@@ -80,7 +80,7 @@ namespace
     Outcome renderScene (int blockSize, int numChannels, bool framewise)
     {
         MvPlatform::restartRandForTests();
-        VinolaXorShift128::shared().restart();
+        sharedXorShift128.restart();
         auto p = std::make_unique<VinolaAudioProcessor>();
         p->prepareToPlay (44100.0, blockSize);
 
@@ -134,7 +134,7 @@ namespace
         }
 
         out.randAfter = MvPlatform::rand();
-        out.xorShiftAfter = VinolaXorShift128::shared().next();
+        out.xorShiftAfter = sharedXorShift128.next();
         out.loopPosition = p->dsp.noiseLoop.position;
         out.humPhase = p->dsp.humStage.phase;
         out.cableIndex = p->dsp.cable.tableIndex;

@@ -57,7 +57,7 @@ namespace
     Playback play (double rate, float ampQuality, bool tone, double seconds)
     {
         MvPlatform::restartRandForTests();
-        VinolaXorShift128::shared().restart();
+        sharedXorShift128.restart();
         Playback run;
         play (rate, (long long) (seconds * rate),
               [&] (VinolaAudioProcessor& p) { p.getParameters()[VinolaParameterTable::ampQuality]->setValue (ampQuality); },
