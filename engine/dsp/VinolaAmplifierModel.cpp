@@ -125,21 +125,22 @@ void VinolaAmplifierModel::updateDesigns (float q, float sampleRate) noexcept
     spread (&Biquad4::nyquistFeedback, nyquistFeedback);
     spread (&Biquad4::nyquistForward, nyquistForward);
 
-    // Filters 0 and 2 run the near-DC form, filters 1 and 3 the near-Nyquist one. Signal-level
-    // states never grow: where the old scale is the larger, z1 - z2 or z1 + z2 stays.
+    // Filters 0 and 2 run the near-DC form (s2 = z1 - z2), filters 1 and 3 the near-Nyquist one
+    // (s2 = z1 + z2); a first design carries nothing (see Cascades for the rule).
     const F one = F::broadcast (1.0f);
     for (int k = 0; k < 4; ++k)
     {
         cascadeDesign.feedback[k] = k % 2 == 0 ? cascadeDesign.sumScale[k] : nyquistFeedback[k];
-        cascadeDesign.forward[k] = k % 2 == 0 ? dcForward[k] : nyquistForward[k];
         const F difference = hadDesign ? F::min (one, oldDifference[k] / cascadeDesign.differenceScale[k]) : one;
         const F sum = hadDesign ? F::min (one, oldSum[k] / cascadeDesign.sumScale[k]) : one;
         carry.own[k] = k % 2 == 0 ? difference : sum;
         carry.other[k] = k % 2 == 0 ? sum : difference;
     }
-    // The high-pass's low-pass state dc + (E/2 (z1 + z2) - dc) m, m its shrink (1 or E_new / E_old),
-    // as z1 + z2: the kept z1 + z2 plus 2 dc (1 / E_new - ratio / E_old). Its input is the
-    // cascade's input through the low-pass, whose gain at DC is 1.
+    cascadeDesign.forward[0] = dcForward[0];
+    cascadeDesign.forward[1] = nyquistForward[1];
+    // The high-pass's l' = dc + (l - dc) min(1, E' / E) as z1 + z2 = 2 l' / E': with
+    // r = min(1, E / E') the ratio its z1 + z2 is carried by (carry.other[2]), that is
+    // r (z1 + z2) + 2 dc (1 / E' - r / E), since min(1, E' / E) / E' = r / E.
     carry.highPassDc = hadDesign ? F::broadcast (2.0f) * (one / cascadeDesign.sumScale[2] - carry.other[2] / oldSum[2]) : F::zero();
     cascadeDesign.dcRate = F::broadcast (6.2831853f / sampleRate);   // about 1 Hz
 }

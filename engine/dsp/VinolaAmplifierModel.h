@@ -96,31 +96,42 @@ private:
             v' = x + F z1 - a2 v;   y = b0 v' + b2 v - R z1;   z1' = v' - z1,
         and the low-pass, R = 0 and b2 = b0, gives y = b0 (v' + v).
 
-        Near DC z1 stands far above the signal (about x / E), so a new design that met it unchanged
-        would turn it into a burst. A design change therefore carries the states at the signal's
-        level: z1 - z2 and z1 + z2 scaled by the design stand for the band-pass and low-pass states
-        of the trapezoidal state-variable filter of the same design (differenceScale and E / 2, see
-        Biquad4), and those states never grow at a change. Where the new design's scale is the
-        larger (a rising cutoff, near DC), a state keeps its level; otherwise z1 - z2 or z1 + z2
-        keeps its value, so the state shrinks with the new design and what a falling cutoff held
-        between the two cutoffs does not linger at the new, slower rate and swell the tone. Only
-        the DC that the high-pass holds keeps its level (`dc` follows the cascades' input below
-        about 1 Hz), so that an offset makes no thump either. */
+        A design change carries the states at the signal's level. With E = 1 + a1 + a2 and
+        D = differenceScale = 2g / (1 + g (g + 1/Q)), g the prewarped frequency (see Biquad4),
+        the trapezoidal state-variable filter of the same design has the states
+            band-pass b = D (z1 - z2),   low-pass l = E/2 (z1 + z2),
+        while z1 alone stands near x / E, far above the signal near DC: a new design that met
+        z1 unchanged would turn it into a burst. From design (D, E) to (D', E') neither b nor l
+        grows:
+            (z1 - z2)' = (z1 - z2) min(1, D / D'),   (z1 + z2)' = (z1 + z2) min(1, E / E'),
+        so a state keeps its level where the new scale is the larger (a rising cutoff, near DC),
+        and otherwise its z1 - z2 or z1 + z2 stays and it shrinks with the new design: what a
+        falling cutoff held between the two cutoffs does not linger at the new, slower rate and
+        swell the tone. The one exception is the high-pass (filter 2), whose l keeps its DC,
+            l' = dc + (l - dc) min(1, E' / E),
+        dc the cascades' input averaged below about 1 Hz (the low-pass before the high-pass
+        passes DC at unity gain), so that an offset makes no thump either. */
     struct Cascades
     {
         VinolaFloat4 s1[4], s2[4], out[4], dc;
     };
 
-    /** Per filter and lane: the coefficients each form uses, and the scales that carry its
-        state across a design change (differenceScale, and E for the sum). */
+    /** Per filter and lane: the coefficients each form uses, and the scales D and E that carry
+        its state across a design change (see Cascades). */
     struct CascadeDesign
     {
-        VinolaFloat4 b0[4], b2[4], a2[4], feedback[4], forward[4], differenceScale[4], sumScale[4];
+        VinolaFloat4 b0[4], b2[4], a2[4], feedback[4];
+        VinolaFloat4 forward[2];   // P of the low shelf, R of the high shelf; the pass filters have none
+        VinolaFloat4 differenceScale[4];
+        // E of every filter. The near-DC filters' (0 and 2) repeats their feedback; it is kept
+        // for all four so that the carry treats every filter alike.
+        VinolaFloat4 sumScale[4];
         VinolaFloat4 dcRate;   // the share of the input that `dc` takes each frame
     };
 
-    /** What a design change multiplies each filter's s2 and its other combination 2 s1 - s2 by,
-        and what it adds to the high-pass's z1 + z2 per unit of `dc`. */
+    /** What a design change multiplies each filter's s2 (own) and its other combination
+        2 s1 - s2 (other) by, min(1, D / D') for z1 - z2 and min(1, E / E') for z1 + z2, and what
+        it adds to the high-pass's z1 + z2 per unit of `dc`. */
     struct StateCarry
     {
         VinolaFloat4 own[4], other[4], highPassDc;
@@ -291,9 +302,9 @@ private:
     void updateDesigns (float ampQuality, float sampleRate) noexcept;
 
     VinolaCrossover crossover;
-    Cascades cascades;
+    Cascades cascades {};
     Biquad4 wetDesign, dryDesign;
-    CascadeDesign cascadeDesign;
+    CascadeDesign cascadeDesign {};
     StateCarry carry;
     VinolaFloat4 preGain, postGain, laneWeights, weightedPostGain;
     float drive = 1.0f;

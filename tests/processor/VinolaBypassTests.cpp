@@ -154,7 +154,8 @@ TEST (VinolaBypass, AfterEachCrossfadeBypassedOutputIsTheDelayedInputAndProcesse
 
 // Stereo, mono, then stereo again: the right channel starts from silence, not from the frames it
 // held before the mono blocks, and the left one runs on. Bypassed, that is the latency delay's
-// history; processed, the filters' and the wobble line's (which replayed half the level).
+// history; processed, the filters' and the wobble line's (which replayed half the level), and the
+// DC that the tone filters track, which a sudden AMP QUALITY change would carry back in.
 TEST (VinolaBypass, AChannelThatComesBackStartsFromSilence)
 {
     for (bool bypassed : { true, false })
@@ -162,12 +163,15 @@ TEST (VinolaBypass, AChannelThatComesBackStartsFromSilence)
         VinolaAudioProcessor p;
         p.generatorMode.store (2);
         p.parameterObjects[VinolaParameterTable::wobble]->setValueNotifyingHost (1.0f);
+        p.parameterObjects[VinolaParameterTable::ampQuality]->setValueNotifyingHost (0.0f);
         std::vector<std::vector<float>> output;
         for (float right : { 0.9f, -1.0f, 0.0f })   // -1: mono
         {
             std::vector<std::vector<float>> input (right < 0.0f ? 1 : 2, std::vector<float> (2048, 0.9f));
             for (int i = 0; right >= 0.0f && i < 2048; ++i)   // 1 kHz: a constant would not pass the wet high-pass
-                input[1][(size_t) i] = right * std::sin (0.142475f * (float) i);
+                input[1][(size_t) i] = right * std::sin (0.142475f * (float) i) + (right > 0.0f ? 0.5f : 0.0f);
+            if (right == 0.0f)
+                p.parameterObjects[VinolaParameterTable::ampQuality]->setValueNotifyingHost (1.0f);
             prepare (p, (int) input.size());
             output = render (p, input, { 64 }, { bypassed });
         }
