@@ -124,25 +124,16 @@ TEST (HostedWindow, StandaloneWindowTakesARealDragAndQuitsCleanly)
     ASSERT_TRUE (waitFor ([&] { return (window = juce::String ((juce::int64) windowOf (standalone.pid))) != "0"; }, 15000))
         << "no window named Vinola appeared";
 
-    // Wait until the window has the editor's size: the window grows to it after it is mapped.
+    // Wait, as long as for the window, until it has the editor's size (it grows to it after it
+    // is mapped) and then until it is painted: a loaded machine is slow at both.
     juce::Rectangle<int> geometry;
-    for (int i = 0; i < 50; ++i)
-    {
-        geometry = windowGeometry (window);
-        if (geometry.getWidth() >= 748 && geometry.getHeight() >= 350)
-            break;
-        juce::Thread::sleep (100);
-    }
+    waitFor ([&] { geometry = windowGeometry (window); return geometry.getWidth() >= 748 && geometry.getHeight() >= 350; }, 15000);
     const int x = geometry.getX(), y = geometry.getY();
     const int w = geometry.getWidth(), h = geometry.getHeight();
     EXPECT_GE (w, 748);
     EXPECT_GE (h, 350);
     juce::Image before;
-    for (int wait = 0; wait < 50 && (! before.isValid() || distinctColours (before) <= 200); ++wait)
-    {
-        juce::Thread::sleep (100);
-        before = grabWindow ((::Window) window.getLargeIntValue(), w, h);
-    }
+    waitFor ([&] { before = grabWindow ((::Window) window.getLargeIntValue(), w, h); return before.isValid() && distinctColours (before) > 200; }, 15000);
     ASSERT_TRUE (before.isValid());
     EXPECT_GT (distinctColours (before), 200) << "the window is not painted";
     savePng (before, "standalone-window.png");
