@@ -187,9 +187,12 @@ TEST (VinolaAudioProcessorShell, GeneratorModeDecidesWhetherGeneratorsRun)
     p.setPlayHead (nullptr);
 }
 
-namespace
+// The Standalone app plays through JUCE's player, which lends the processor a play head that
+// never says it plays. The app has no transport, so following the host runs the generators
+// there; in a plug-in format the same report still reads as a stopped transport.
+TEST (VinolaAudioProcessorShell, TheStandaloneAppRunsTheGeneratorsWhenFollowingTheHost)
 {
-    /** Stereo at 44.1 kHz in blocks of 64: all an AudioProcessorPlayer asks of a device. */
+    // Stereo at 44.1 kHz in blocks of 64: all the player asks of a device.
     struct StereoDevice : juce::AudioIODevice
     {
         StereoDevice() : juce::AudioIODevice ("stereo", "test") {}
@@ -213,13 +216,6 @@ namespace
         int getOutputLatencyInSamples() override { return 0; }
         int getInputLatencyInSamples() override { return 0; }
     };
-}
-
-// The Standalone app plays through JUCE's player, which lends the processor a play head that
-// never says it plays. The app has no transport, so following the host runs the generators
-// there; in a plug-in format the same report still reads as a stopped transport.
-TEST (VinolaAudioProcessorShell, TheStandaloneAppRunsTheGeneratorsWhenFollowingTheHost)
-{
     for (auto [type, runs] : { std::pair (juce::AudioProcessor::wrapperType_Standalone, true),
                                std::pair (juce::AudioProcessor::wrapperType_VST3, false) })
     {
@@ -230,11 +226,9 @@ TEST (VinolaAudioProcessorShell, TheStandaloneAppRunsTheGeneratorsWhenFollowingT
         juce::AudioProcessorPlayer player;
         player.audioDeviceAboutToStart (&device);
         player.setProcessor (&p);
-        std::vector<float> left (64, 0.0f), right (64, 0.0f);
-        float* channels[] = { left.data(), right.data() };
+        float left[64] = {}, right[64] = {}, *channels[] = { left, right };
         player.audioDeviceIOCallbackWithContext (channels, 2, channels, 2, 64, {});
         EXPECT_EQ (p.generatorsRunning.load(), runs) << juce::AudioProcessor::getWrapperTypeDescription (type);
-        player.setProcessor (nullptr);
     }
 }
 
