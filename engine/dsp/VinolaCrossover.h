@@ -79,9 +79,9 @@ public:
 
 private:
     /** Two identical biquads in series on four lanes (lanes 0 and 1 run one pair's
-        VinolaCrossoverBiquad on the two channels, lanes 2 and 3 another pair's). Direct form II, w = x + a1 z1 + a2 z2 and
-        y = gain (w + b1 z1 + z2), with the state kept as z1 and its last step u = z1 - z2, both
-        scaled by the gain (Z = gain z1, V = gain u):
+        VinolaCrossoverBiquad on the two channels, lanes 2 and 3 another pair's). Direct form II,
+        w = x + a1 z1 + a2 z2 and y = gain (w + b1 z1 + z2), with the state kept as z1 and its
+        last step u = z1 - z2, both scaled by the gain (Z = gain z1, V = gain u):
             V' = gain x + c V - E Z;   y = p Z + V' - V;   Z' = Z + V'.
         Near DC a1 and a2 lie next to 2 and -1 and single precision cannot hold the small sums
         that place the poles; c and E are those small quantities, designed directly, so a split
