@@ -116,11 +116,11 @@ void VinolaAmplifierModel::updateDesigns (float q, float sampleRate) noexcept
     std::copy (std::begin (cascadeDesign.sumScale), std::end (cascadeDesign.sumScale), oldSum);
 
     spread (&Biquad4::b0, cascadeDesign.b0);
-    spread (&Biquad4::b2, cascadeDesign.b2);
     spread (&Biquad4::a2, cascadeDesign.a2);
     spread (&Biquad4::differenceScale, cascadeDesign.differenceScale);
     spread (&Biquad4::dcFeedback, cascadeDesign.sumScale);
-    F dcForward[4], nyquistFeedback[4], nyquistForward[4];
+    F b2[4], dcForward[4], nyquistFeedback[4], nyquistForward[4];
+    spread (&Biquad4::b2, b2);
     spread (&Biquad4::dcForward, dcForward);
     spread (&Biquad4::nyquistFeedback, nyquistFeedback);
     spread (&Biquad4::nyquistForward, nyquistForward);
@@ -136,6 +136,8 @@ void VinolaAmplifierModel::updateDesigns (float q, float sampleRate) noexcept
         carry.own[k] = k % 2 == 0 ? difference : sum;
         carry.other[k] = k % 2 == 0 ? sum : difference;
     }
+    cascadeDesign.b2[0] = b2[0];
+    cascadeDesign.b2[1] = b2[1];
     cascadeDesign.forward[0] = dcForward[0];
     cascadeDesign.forward[1] = nyquistForward[1];
     // The high-pass's l' = dc + (l - dc) min(1, E' / E) as z1 + z2 = 2 l' / E': with

@@ -97,8 +97,11 @@ private:
         and the low-pass, R = 0 and b2 = b0, gives y = b0 (v' + v).
 
         A design change carries the states at the signal's level. With E = 1 + a1 + a2 and
-        D = differenceScale = 2g / (1 + g (g + 1/Q)), g the prewarped frequency (see Biquad4),
-        the trapezoidal state-variable filter of the same design has the states
+        D = differenceScale = 2g / (1 + g (g + 1/Q)), g the prewarped frequency of the analogue
+        prototype: tan(w0/2) for the pass filters, tan(w0/2) / sqrt(A) for the low shelf and
+        tan(w0/2) sqrt(A) for the high shelf, A the square root of the shelf's linear gain (the
+        low shelf's gain at DC and the high shelf's at Nyquist are A^2; see Biquad4), the
+        trapezoidal state-variable filter of the same design has the states
             band-pass b = D (z1 - z2),   low-pass l = E/2 (z1 + z2),
         while z1 alone stands near x / E, far above the signal near DC: a new design that met
         z1 unchanged would turn it into a burst. From design (D, E) to (D', E') neither b nor l
@@ -120,8 +123,10 @@ private:
         its state across a design change (see Cascades). */
     struct CascadeDesign
     {
-        VinolaFloat4 b0[4], b2[4], a2[4], feedback[4];
-        VinolaFloat4 forward[2];   // P of the low shelf, R of the high shelf; the pass filters have none
+        VinolaFloat4 b0[4], a2[4], feedback[4];
+        // The shelves' b2 and forward sums (P of the low shelf, R of the high shelf); the pass
+        // filters need neither, their b2 being their b0.
+        VinolaFloat4 b2[2], forward[2];
         VinolaFloat4 differenceScale[4];
         // E of every filter. The near-DC filters' (0 and 2) repeats their feedback; it is kept
         // for all four so that the carry treats every filter alike.

@@ -19,3 +19,13 @@ namespace
 
     const auto* const baselineFromEnvironment = ::testing::AddGlobalTestEnvironment (new BaselineFromEnvironment);
 }
+
+// A run registered for a kernel set names it in VINOLA_EXPECTED_KERNELS; a run that names none
+// expects the CPU's own choice. A misspelt or ignored switch then fails here instead of testing
+// the other kernels twice.
+TEST (KernelChoice, TheRunUsesTheKernelsItIsRegisteredFor)
+{
+    const char* expected = std::getenv ("VINOLA_EXPECTED_KERNELS");
+    const auto own = VinolaKernels::cpuHasAvx2() ? VinolaKernels::Path::avx2 : VinolaKernels::Path::baseline;
+    EXPECT_STREQ (VinolaKernels::name (VinolaKernels::active()), expected != nullptr ? expected : VinolaKernels::name (own));
+}
