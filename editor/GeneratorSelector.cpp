@@ -53,6 +53,7 @@ void GeneratorSelector::resized()
 
 void GeneratorSelector::dragStarted (float, float)
 {
+    dragging = true;
     tooltip.showForComponent (this, 65, 15, 0, juce::Justification::centred, 10.0f, 0.0f, 0.0f);
     setModeTooltip();
 }
@@ -71,6 +72,7 @@ void GeneratorSelector::dragMoved (float dx, float dy)
 
 void GeneratorSelector::dragEnded()
 {
+    dragging = false;
     tooltip.showing = false;
 
     position = travelValue < 0.25f ? 0 : (travelValue > 0.75f ? 2 : 1);

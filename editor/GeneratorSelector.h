@@ -69,6 +69,8 @@ public:
     DraggableItem& getHandle() noexcept { return handle; }
 
     int getPosition() const noexcept { return position; }
+    /** True from the press on the handle to its release. */
+    bool isBeingDragged() const noexcept { return dragging; }
     float getTravelValue() const noexcept { return travelValue; }
 
     /** The handle's top-left corner on the lever's path for a travel value v in 0..1:
@@ -89,6 +91,7 @@ private:
     juce::Image background;
     juce::Image handleImage;
     int position = 0;
+    bool dragging = false;
     Delegate* delegate = nullptr;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (GeneratorSelector)

@@ -410,12 +410,22 @@ void VinolaAudioProcessorEditor::generatorModeChanged (int mode)
 void VinolaAudioProcessorEditor::changeListenerCallback (juce::ChangeBroadcaster*)
 {
     refreshParameterComponents (this);
-    generatorSelector.setPosition (leverPositionForMode (audioProcessor.generatorMode.load (std::memory_order_relaxed)));
+    showStoredGeneratorMode();
+}
+
+void VinolaAudioProcessorEditor::showStoredGeneratorMode()
+{
+    // A mode restored while the window is open (a host's preset or undo, the Standalone's
+    // Load) moves the lever too, so that it never shows a mode other than the one running. A
+    // lever the user holds stays under their hand; their release stores their choice.
+    if (! generatorSelector.isBeingDragged())
+        generatorSelector.setPosition (leverPositionForMode (audioProcessor.generatorMode.load (std::memory_order_relaxed)));
 }
 
 void VinolaAudioProcessorEditor::timerCallback()
 {
     refreshParameterComponents (this);
+    showStoredGeneratorMode();
 
     // One exchange reads and clears the meter, so a rise stored by the render thread in
     // between cannot be lost.

@@ -27,9 +27,9 @@
 
     The editor is the parameter delegate of all fourteen parameter controls: every user edit is
     written to the processor inside a host change gesture, with the value shown in a tooltip above
-    the control. A 16 ms timer brings every control up to date with its parameter (automation,
-    restored states), drives the ducking knob's dot from the engine's meter and turns the record
-    while the noise generators run. The static art (panel, plates, captions) is drawn once into a
+    the control. A 16 ms timer brings every control up to date with its parameter and the
+    generator lever with the stored mode (automation, restored states), drives the ducking knob's
+    dot from the engine's meter and turns the record while the noise generators run. The static art (panel, plates, captions) is drawn once into a
     cached background at twice the window's size.
 
     Images and the caption font come from the product's asset archive; without it every control
@@ -101,6 +101,8 @@ private:
     void setupSlider (MvSlider& slider, const char* trackImageName, const char* handleImageName,
                       const juce::String& caption, int parameterIndex, bool captionBeside);
     void stampVersion (juce::Image& label);
+    /** Places the generator lever from the stored mode, unless the user holds it. */
+    void showStoredGeneratorMode();
     juce::AudioProcessorParameter* parameterAt (int parameterIndex) const;
 
     MvAssetManager assetManager;

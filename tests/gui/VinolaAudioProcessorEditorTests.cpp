@@ -350,22 +350,38 @@ TEST (EditorTimer, RecordTurnsWhileTheGeneratorsRun)
 
 TEST (EditorLever, PlacedFromTheStoredModeAsTheEngineReadsIt)
 {
-    struct Row { int mode; int position; juce::Point<int> handle; };
+    // With openedAt, the window opens at that mode and a state with the row's mode is restored
+    // (held: while the user holds the lever), then the timer ticks once.
+    struct Row { int mode; int position; juce::Point<int> handle; int openedAt = -1; bool held = false; };
     const Row rows[] = {
         { 0, 2, { 44, 8 } }, { 1, 1, { 31, 28 } }, { 2, 0, { 15, 48 } },
         // Any other stored number follows the host in the engine, so the lever shows that.
         { 3, 1, { 31, 28 } }, { -1, 1, { 31, 28 } }, { INT_MIN, 1, { 31, 28 } }, { INT_MAX, 1, { 31, 28 } },
+        { 2, 0, { 15, 48 }, 0 }, { 2, 2, { 44, 8 }, 0, true },
     };
 
     for (const auto& row : rows)
     {
         VinolaAudioProcessor processor;
-        processor.generatorMode.store (row.mode);
+        processor.generatorMode.store (row.openedAt >= 0 ? row.openedAt : row.mode);
         std::unique_ptr<VinolaAudioProcessorEditor> editor (dynamic_cast<VinolaAudioProcessorEditor*> (processor.createEditor()));
         auto& lever = editor->getGeneratorSelector();
+        if (row.openedAt >= 0)
+        {
+            if (row.held)
+                lever.dragStarted (0.0f, 0.0f);
+            VinolaAudioProcessor saved;
+            saved.generatorMode.store (row.mode);
+            juce::MemoryBlock state;
+            saved.getStateInformation (state);
+            processor.setStateInformation (state.getData(), (int) state.getSize());
+            editor->timerCallback();
+        }
         EXPECT_EQ (lever.getPosition(), row.position) << row.mode;
         EXPECT_EQ (lever.getHandle().getPosition(), row.handle) << row.mode;
-        EXPECT_EQ (processor.generatorMode.load(), row.mode) << "the stored mode is kept as it is";
+        if (row.held)
+            lever.dragEnded();
+        EXPECT_EQ (processor.generatorMode.load(), row.held ? 2 - row.position : row.mode) << "the stored mode is kept as it is, or the user's choice";
         processor.editorBeingDeleted (editor.get());
     }
 }
