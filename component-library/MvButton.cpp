@@ -1,4 +1,5 @@
 #include "MvButton.h"
+#include "MvReducedImageCache.h"
 
 MvButton::Delegate::~Delegate() = default;
 
@@ -109,7 +110,7 @@ void MvButton::paint (juce::Graphics& g)
                 .translated (((float) getWidth() - imageDrawWidth) / 2.0f,
                              ((float) getHeight() - imageDrawHeight) / 2.0f);
 
-    g.drawImageTransformed (*chosen, t, false);
+    MvReducedImageCache::draw (g, *chosen, t);
 }
 
 void MvButton::paintDefault (juce::Graphics& g)

@@ -1,4 +1,5 @@
 #include "MvDrawRotatedImage.h"
+#include "MvReducedImageCache.h"
 
 void MvDrawRotatedImage (juce::Graphics& g, const juce::Image& image,
                          float x, float y, float width, float /*height*/, float angle)
@@ -13,5 +14,5 @@ void MvDrawRotatedImage (juce::Graphics& g, const juce::Image& image,
                                .scaled (k)
                                .translated (x, y);
 
-    g.drawImageTransformed (image, transform, false);
+    MvReducedImageCache::draw (g, image, transform);
 }

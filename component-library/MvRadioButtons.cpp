@@ -1,5 +1,6 @@
 #include "MvRadioButtons.h"
 #include "MvParameterDelegate.h"
+#include "MvReducedImageCache.h"
 
 #include <cmath>
 
@@ -97,7 +98,7 @@ void MvRadioButtons::RadioButton::paint (juce::Graphics& g)
             t = juce::AffineTransform::scale ((float) getWidth() / (float) picture->getWidth(),
                                               (float) getHeight() / (float) picture->getHeight());
 
-        g.drawImageTransformed (*picture, t, false);
+        MvReducedImageCache::draw (g, *picture, t);
         return;
     }
 

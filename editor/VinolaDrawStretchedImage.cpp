@@ -1,4 +1,5 @@
 #include "VinolaDrawStretchedImage.h"
+#include "MvReducedImageCache.h"
 
 void VinolaDrawStretchedImage (juce::Graphics& g, const juce::Image& image, juce::Rectangle<float> target)
 {
@@ -6,5 +7,6 @@ void VinolaDrawStretchedImage (juce::Graphics& g, const juce::Image& image, juce
     if (image.isNull() || ! (target.getWidth() > 0.0f && target.getHeight() > 0.0f) || g.isClipEmpty())
         return;
 
-    g.drawImage (image, target, juce::RectanglePlacement::stretchToFit);
+    MvReducedImageCache::draw (g, image, juce::RectanglePlacement (juce::RectanglePlacement::stretchToFit)
+                                             .getTransformToFit (image.getBounds().toFloat(), target));
 }

@@ -4,6 +4,8 @@
 #include <juce_audio_processors/juce_audio_processors.h>
 
 #include "MvControlTestSupport.h"
+#include "MvReducedImageCache.h"
+#include "VinolaWidgetTestSupport.h"
 #include "FolderSandbox.h"
 #include "VinolaAudioProcessor.h"
 #include "VinolaAudioProcessorEditor.h"
@@ -317,4 +319,45 @@ TEST_F (EditorZoom, FramesTakeTheExactSizeOfEveryStepTogether)
 
     VinolaScaledEditorFrame c (later);
     EXPECT_EQ (c.getBounds(), juce::Rectangle<int> (1122, 525));
+}
+
+// At 75 % a screen pixel covers 8/3 pixels of the twice-size art each way; drawn straight,
+// bilinear sampling skips some of them and thin strokes (the I of AMP QUALITY) vanish. The
+// window must show what averaging its twice-size rendering over each screen pixel shows.
+TEST_F (EditorZoom, AtThreeQuartersThinStrokesShowAsInTheTwiceSizeWindow)
+{
+    VinolaAudioProcessor processor;
+    auto editor = openEditor (processor);
+    choose (*editor, 0);
+    const auto twice = editor->createComponentSnapshot (editor->getLocalBounds(), true, 2.0f);
+    juce::Image shown (juce::Image::RGB, 561, 263, true);
+    for (int paint = 0; paint < 2; ++paint)   // the first paint asks for the reduced pictures
+    {
+        juce::Graphics g (shown);
+        g.addTransform (juce::AffineTransform::scale (0.75f));
+        editor->paintEntireComponent (g, true);
+        MvReducedImageCache::makePendingCopies();
+    }
+    widgettest::writePng (shown, "editor-at-75");
+
+    // The caption rows under the top knobs, each screen pixel against the mean of the 8 x 8
+    // pixels of the twice-size window tripled, which it covers exactly.
+    double difference = 0.0;
+    int count = 0;
+    for (int y = 61; y < 72; ++y)
+        for (int x = 15; x < 250; ++x, ++count)
+        {
+            float expected[3] = {};
+            for (int dy = 0; dy < 8; ++dy)
+                for (int dx = 0; dx < 8; ++dx)
+                {
+                    const auto p = twice.getPixelAt ((8 * x + dx) / 3, (8 * y + dy) / 3);
+                    expected[0] += p.getFloatRed() / 64.0f, expected[1] += p.getFloatGreen() / 64.0f, expected[2] += p.getFloatBlue() / 64.0f;
+                }
+            const auto p = shown.getPixelAt (x, y);
+            difference += (std::abs (p.getFloatRed() - expected[0]) + std::abs (p.getFloatGreen() - expected[1])
+                           + std::abs (p.getFloatBlue() - expected[2])) / 3.0;
+        }
+    EXPECT_LT (difference / count, 0.005);   // 0.02 where the art is sampled straight
+    closeEditor (processor, editor);
 }
