@@ -43,11 +43,13 @@ namespace hosttest
         return {};
     }
 
-    /** Runs a command and returns what it printed (empty when it could not start). */
-    inline juce::String run (const juce::StringArray& command, int timeoutMs = 10000)
+    /** Runs a command and returns what it printed (empty when it could not start), its error
+        messages too where asked, so that a failure message can say why a step failed. */
+    inline juce::String run (const juce::StringArray& command, int timeoutMs = 10000, bool withErrors = false)
     {
         juce::ChildProcess process;
-        if (! process.start (command, juce::ChildProcess::wantStdOut))
+        if (! process.start (command, withErrors ? juce::ChildProcess::wantStdOut | juce::ChildProcess::wantStdErr
+                                                 : juce::ChildProcess::wantStdOut))
             return {};
         auto output = process.readAllProcessOutput();
         process.waitForProcessToFinish (timeoutMs);
@@ -118,14 +120,31 @@ namespace hosttest
                               .trim().upToFirstOccurrenceOf ("\n", false, false).getLargeIntValue();
     }
 
-    /** A window's place and size on the X server, as xdotool reports them. */
-    inline juce::Rectangle<int> windowGeometry (const juce::String& window)
+    /** A window's place and size from what `xdotool getwindowgeometry --shell` printed. */
+    inline juce::Rectangle<int> geometryFrom (const juce::String& xdotoolOutput)
     {
         juce::StringPairArray g;
-        for (auto line : juce::StringArray::fromLines (run ({ "xdotool", "getwindowgeometry", "--shell", window })))
+        for (auto line : juce::StringArray::fromLines (xdotoolOutput))
             if (line.contains ("="))
                 g.set (line.upToFirstOccurrenceOf ("=", false, false), line.fromFirstOccurrenceOf ("=", false, false));
         return { g["X"].getIntValue(), g["Y"].getIntValue(), g["WIDTH"].getIntValue(), g["HEIGHT"].getIntValue() };
+    }
+
+    /** The window named Vinola of a process that is shown with at least the editor's size, and
+        its place (id 0 while there is none); `said` gets what xdotool printed. JUCE replaces
+        its first window soon after making it, and sizes a window before it places and shows
+        it: so a caller polls this, and each call searches afresh. */
+    inline std::pair<::Window, juce::Rectangle<int>> shownWindowOf (int pid, juce::String& said)
+    {
+        said = run ({ "xdotool", "search", "--all", "--onlyvisible", "--pid", juce::String (pid), "--name", "^Vinola$" }, 10000, true);
+        for (auto id : juce::StringArray::fromLines (said.trim()))
+        {
+            const auto geometry = run ({ "xdotool", "getwindowgeometry", "--shell", id }, 10000, true);
+            said << geometry;
+            if (const auto bounds = geometryFrom (geometry); bounds.getWidth() >= 748 && bounds.getHeight() >= 350)
+                return { (::Window) id.getLargeIntValue(), bounds };
+        }
+        return {};
     }
 
     /** What the X server shows of a window (its child windows included) from a point of it, as
