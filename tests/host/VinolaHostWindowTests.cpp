@@ -117,12 +117,9 @@ TEST (HostedWindow, StandaloneWindowTakesARealDragAndQuitsCleanly)
 
     juce::StringArray command { "env", "HOME=" + home.getFullPathName(), "XDG_CONFIG_HOME=" + home.getChildFile (".config").getFullPathName() };
    #if VINOLA_UNDER_ADDRESS_SANITIZER
-    // JUCE loads libX11 itself and unloads it at shutdown, before the leak check, which then
-    // takes the display's still-referenced memory for leaks and fails the exit. Loaded up front
-    // it stays; the app's own leaks still fail the exit.
-    const auto* asanOptions = std::getenv ("ASAN_OPTIONS");
-    command.add ("LD_PRELOAD=libX11.so.6");
-    command.add (juce::String ("ASAN_OPTIONS=") + (asanOptions != nullptr ? asanOptions : "") + ":verify_asan_link_order=0");
+    // JUCE unloads the libX11 it loaded before the leak check, which then takes the display's
+    // memory for leaks; loaded up front, it stays.
+    command.addArray ({ "LD_PRELOAD=libX11.so.6", "ASAN_OPTIONS=" + juce::String (std::getenv ("ASAN_OPTIONS")) + ":verify_asan_link_order=0" });
    #endif
     command.add (app.getFullPathName());
     Spawned standalone (command);
