@@ -20,12 +20,11 @@ namespace
     const auto* const baselineFromEnvironment = ::testing::AddGlobalTestEnvironment (new BaselineFromEnvironment);
 }
 
-// A run registered for a kernel set names it in VINOLA_EXPECTED_KERNELS; a run that names none
-// expects the CPU's own choice. A misspelt or ignored switch then fails here instead of testing
-// the other kernels twice.
+// A run registered for a kernel set names it in VINOLA_EXPECTED_KERNELS, any other expects the
+// CPU's own choice: a misspelt or ignored switch fails here instead of testing one set twice.
 TEST (KernelChoice, TheRunUsesTheKernelsItIsRegisteredFor)
 {
     const char* expected = std::getenv ("VINOLA_EXPECTED_KERNELS");
-    const auto own = VinolaKernels::cpuHasAvx2() ? VinolaKernels::Path::avx2 : VinolaKernels::Path::baseline;
-    EXPECT_STREQ (VinolaKernels::name (VinolaKernels::active()), expected != nullptr ? expected : VinolaKernels::name (own));
+    EXPECT_STREQ (VinolaKernels::name (VinolaKernels::active()), expected != nullptr ? expected
+                  : VinolaKernels::name (VinolaKernels::cpuHasAvx2() ? VinolaKernels::Path::avx2 : VinolaKernels::Path::baseline));
 }
