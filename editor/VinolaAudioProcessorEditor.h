@@ -29,8 +29,9 @@
     written to the processor inside a host change gesture, with the value shown in a tooltip above
     the control. A 16 ms timer brings every control up to date with its parameter and the
     generator lever with the stored mode (automation, restored states), drives the ducking knob's
-    dot from the engine's meter and turns the record while the noise generators run. The static art (panel, plates, captions) is drawn once into a
-    cached background at twice the window's size.
+    dot from the engine's meter and turns the record while the noise generators run. The static
+    art (panel, plates, captions) is drawn once into a cached background at twice the window's
+    size.
 
     Images and the caption font come from the product's asset archive; without it every control
     is still built, bound and working, only drawn without its pictures. */
