@@ -286,6 +286,9 @@ namespace hosttest
         {
             if (editor == nullptr)
                 return;
+            // JUCE's XEmbedComponent answers a move or resize with an async call on itself: let
+            // those run while it lives, or a window deleted first gets them (use after free).
+            pump (300);
             plugin.editorBeingDeleted (editor.get());
             editor.reset();
             pump (50);
